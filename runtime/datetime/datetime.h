@@ -1,7 +1,7 @@
 // Dates and times as the runtime stores them.
 //
-// Date: a signed 32-bit day number; day 4 is 1 January 1801, day 1 is 28 December 1800;
-// 0 means no date. Gregorian calendar throughout.
+// Date: a signed 32-bit day number; day 4 is 1 January 1801 (the count runs from 28 December
+// 1800, so day 1 is the 29th); 0 means no date. Gregorian calendar throughout.
 // Time: hundredths of a second since midnight plus one; 1 is 00:00:00.00, 8640000 is
 // 23:59:59.99; 0 means no time.
 #pragma once

@@ -14,7 +14,8 @@
 //   the other nibbles hold the digits of |mantissa at scale p|, right-aligned, zero-filled.
 //   DECIMAL(7,2) 12.34  -> 4 bytes 00 01 23 4C ;  -0.05 -> 00 00 00 5D
 //   DECIMAL(10,4) uses 6 bytes = 12 nibbles: 11 digit nibbles (the first always 0) + sign.
-// Unpacking a buffer with a nibble > 9 or a bad sign nibble is an error (a damaged record).
+// Unpacking a buffer with a digit nibble > 9 or a sign nibble other than 0xC, 0xD, 0xF or 0x0
+// is an error (a damaged record); 0xF and 0x0 read as positive, so all-zero bytes are zero.
 #pragma once
 
 #include <compare>
@@ -87,7 +88,10 @@ class Decimal {
   Status Pack(int digits, int places, unsigned char* dst) const;
   static Result<Decimal> Unpack(int digits, int places, const unsigned char* src);
 
-  static constexpr int kOverflow = 1001;  // error code of a value too large for its field
+  // Error codes (the runtime's own codes stay below 1000).
+  static constexpr int kOverflow = 1001;    // a value too large for its field
+  static constexpr int kNotANumber = 1002;  // Parse of a text that is not a number
+  static constexpr int kDamaged = 1003;     // Unpack of bytes that are no packed decimal
 
  private:
   Int m_ = 0;
