@@ -16,13 +16,14 @@ services_start() {
   local pgbin=/usr/lib/postgresql/15/bin
   if [[ -x $pgbin/initdb ]]; then
     export TDX_PG_PORT=${TDX_PG_PORT:-55432} TDX_PG_USER=bo TDX_PG_PASSWORD=secret TDX_PG_DB=bodb
-    local pgdata="$services_dir/pg" pgsock="$services_dir/pgsock"
-    mkdir -p "$pgdata" "$pgsock"
+    local pgdata="$services_dir/pg" pgsock="$services_dir/pgsock" pglog="$services_dir/pglog"
+    mkdir -p "$pgdata" "$pgsock" "$pglog"
     echo "$TDX_PG_PASSWORD" >"$services_dir/pgpw"
-    chown -R postgres "$pgdata" "$pgsock" "$services_dir/pgpw"
+    chown -R postgres "$pgdata" "$pgsock" "$pglog" "$services_dir/pgpw"
     runuser -u postgres -- $pgbin/initdb -D "$pgdata" -U "$TDX_PG_USER" --pwfile="$services_dir/pgpw" \
-      -E UTF8 --locale=C.UTF-8 --auth=scram-sha-256 >"$services_dir/initdb.log" 2>&1
-    runuser -u postgres -- $pgbin/pg_ctl -w -D "$pgdata" -l "$services_dir/pg.log" \
+      -E UTF8 --locale=C.UTF-8 --auth=scram-sha-256 >"$services_dir/initdb.log" 2>&1 ||
+      { cat "$services_dir/initdb.log" >&2; return 1; }
+    runuser -u postgres -- $pgbin/pg_ctl -w -D "$pgdata" -l "$pglog/pg.log" \
       -o "-p $TDX_PG_PORT -k $pgsock -c listen_addresses=127.0.0.1" start >/dev/null
     PGPASSWORD=$TDX_PG_PASSWORD psql -h 127.0.0.1 -p "$TDX_PG_PORT" -U "$TDX_PG_USER" -d postgres \
       -qc "CREATE DATABASE $TDX_PG_DB" >/dev/null
