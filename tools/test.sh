@@ -6,7 +6,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/setup.sh" debug
 source "$top/tools/services.sh"
-services_start
 trap services_stop EXIT
+services_start
 cd "$top/build/debug"
 ctest --output-on-failure -j "$(nproc)" --timeout 600 "$@"
