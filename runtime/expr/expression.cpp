@@ -42,7 +42,6 @@ struct Node {
   std::string text;           // Text literal; Name: the name as written
   Decimal number;             // Number literal
   VarRef ref;                 // Name
-  const void* owner = nullptr;
   size_t capacity = 0;        // text capacity of the node's result, 0 = unknown
   int height = 1;             // levels of the tree below and including this node
   mutable std::string scratch;
@@ -143,7 +142,7 @@ struct Expression::Impl {
   static double slot_real(const Slot& s);
   std::string_view slot_text(const Slot& s, const Node& n) const;
   Value to_value(const Slot& s) const;
-  void collect_owners(int i, std::vector<const void*>* out) const;
+  uint64_t groups_of(int i, const Expression::Classifier& classify) const;
 };
 
 namespace {
@@ -414,7 +413,6 @@ class Parser {
     n.op = Op::Name;
     n.text = std::string(t.raw);
     n.ref = bound->ref;
-    n.owner = bound->owner;
     n.capacity = var_capacity(bound->ref);
     return Add(std::move(n), out);
   }
@@ -711,17 +709,19 @@ Value Expression::Impl::to_value(const Slot& s) const {
   return Value(s.number);
 }
 
-void Expression::Impl::collect_owners(int i, std::vector<const void*>* out) const {
+uint64_t Expression::Impl::groups_of(int i, const Classifier& classify) const {
   const Node& n = nodes[i];
-  if (n.op == Op::Name && n.owner != nullptr &&
-      std::find(out->begin(), out->end(), n.owner) == out->end()) {
-    out->push_back(n.owner);
+  uint64_t out = 0;
+  if (n.op == Op::Name) {
+    int g = classify(n.ref);
+    if (g >= 0 && g <= 63) out |= uint64_t{1} << g;
   }
-  if (n.a >= 0) collect_owners(n.a, out);
-  if (n.b >= 0) collect_owners(n.b, out);
+  if (n.a >= 0) out |= groups_of(n.a, classify);
+  if (n.b >= 0) out |= groups_of(n.b, classify);
   if (n.op == Op::Call) {
-    for (int k = 0; k < n.nargs; ++k) collect_owners(args[n.first_arg + k], out);
+    for (int k = 0; k < n.nargs; ++k) out |= groups_of(args[n.first_arg + k], classify);
   }
+  return out;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -751,7 +751,7 @@ Value Expression::value() const { return impl_->to_value(impl_->eval(impl_->root
 bool Expression::test_term(int node) const { return impl_->truth(node); }
 Value Expression::value_of(int node) const { return impl_->to_value(impl_->eval(node)); }
 
-std::vector<Expression::Term> Expression::terms(const void* owner) const {
+std::vector<Expression::Term> Expression::terms(const Classifier& classify) const {
   std::vector<Term> out;
   if (empty()) return out;
   // Flatten the top-level "and" chain, left to right.
@@ -770,7 +770,7 @@ std::vector<Expression::Term> Expression::terms(const void* owner) const {
   for (int i : order) {
     Term t;
     t.node = i;
-    impl_->collect_owners(i, &t.owners);
+    t.groups = impl_->groups_of(i, classify);
     const Node& n = impl_->nodes[i];
     if (n.op == Op::Cmp && n.rel == Rel::Eq) {
       auto unwrap_upper = [&](int k, bool* folded) {
@@ -784,23 +784,19 @@ std::vector<Expression::Term> Expression::terms(const void* owner) const {
       };
       bool fa = false, fb = false;
       int a = unwrap_upper(n.a, &fa), b = unwrap_upper(n.b, &fb);
-      if (fa == fb) {
-        for (int side = 0; side < 2 && !t.equality; ++side) {
-          int name = side == 0 ? a : b;
-          int other = side == 0 ? b : a;
-          const Node& nn = impl_->nodes[name];
-          if (nn.op != Op::Name || owner == nullptr || nn.owner != owner) continue;
-          std::vector<const void*> other_owners;
-          impl_->collect_owners(other, &other_owners);
-          if (std::find(other_owners.begin(), other_owners.end(), nn.owner) !=
-              other_owners.end())
-            continue;
-          t.equality = true;
-          t.folds_case = fa;
-          t.field = nn.ref;
-          t.field_owner = nn.owner;
-          t.other = other;
-        }
+      int used = 0;
+      for (int side = 0; side < 2 && fa == fb; ++side) {
+        const Node& name = impl_->nodes[side == 0 ? a : b];
+        int other = side == 0 ? b : a;
+        if (name.op != Op::Name) continue;
+        int g = classify(name.ref);
+        if (g < 0 || g > 63) continue;
+        if (impl_->groups_of(other, classify) & (uint64_t{1} << g)) continue;
+        Pin& p = t.pins[used++];
+        p.group = g;
+        p.field = name.ref;
+        p.other = other;
+        p.folds_case = fa;
       }
     }
     out.push_back(std::move(t));

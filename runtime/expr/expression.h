@@ -26,6 +26,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,19 +66,26 @@ class Expression {
 
   // --- Analysis, for views: which parts of an "and" chain can narrow a read. ---
 
+  // Tells which group (a view's file, numbered 0..63) a variable belongs to, or -1 for none
+  // (a global, a local).
+  using Classifier = std::function<int(const VarRef&)>;
+
+  // `name = other` (or `other = name`, optionally with both sides in UPPER) where `name` is a
+  // variable of `group` and `other` reads nothing of that group: a value of the group's field
+  // that the term requires.
+  struct Pin {
+    int group = -1;
+    VarRef field;             // the group's variable
+    int other = -1;           // for value_of
+    bool folds_case = false;  // both sides were wrapped in UPPER(...)
+  };
   // One term of the top-level "and" chain (the whole expression when it is not an "and").
   struct Term {
-    int node = -1;                     // for test_term
-    std::vector<const void*> owners;   // owner tags of the names the term reads (no nullptr)
-    // Set when the term is `name = other` or `other = name` (optionally both sides in UPPER)
-    // where `name` is a bound name of the owner asked for and `other` reads nothing of it.
-    bool equality = false;
-    bool folds_case = false;           // both sides were wrapped in UPPER(...)
-    VarRef field;                      // the bound name's variable
-    const void* field_owner = nullptr;
-    int other = -1;                    // for value_of
+    int node = -1;        // for test_term
+    uint64_t groups = 0;  // bit g set when the term reads a variable of group g
+    Pin pins[2];          // up to two (a field of each side); group -1 when unused
   };
-  std::vector<Term> terms(const void* owner) const;
+  std::vector<Term> terms(const Classifier& classify) const;
   // Truth of one term's node / value of one node (REQUIRES: a node from terms()).
   bool test_term(int node) const;
   Value value_of(int node) const;

@@ -367,7 +367,7 @@ const FilterCase kFilterCases[] = {
   {"PRO:BID_ID=GLO:BID_ID AND (GLO:MANUFAC='' OR (GLO:MANUFAC<>'' AND PRO:MANUFAC=GLO:MANUFAC))",
    "Glo:BID_ID=B2;Glo:Manufac=ACME FOODS", "00010"},
   // Letters: the agency of the letter.
-  {"AGE:AGENCY_NAME=AWA:AGENCY", "", "10010"},
+  {"AGE:AGENCY_NAME=AWA:AGENCY", "", "10011"},  // two blanks are equal
 };
 // clang-format on
 
@@ -504,7 +504,7 @@ TEST_F(ExprTest, BadTextsAreErrorsNamingTheTextAndPlace) {
     {"PRO:SERVE = 1.2.3", kExprSyntax,
      "Bad expression \"PRO:SERVE = 1.2.3\" at 13: malformed or too large number \"1.2.3\""},
     {"PRO:SERVE = 12abc", kExprSyntax,
-     "Bad expression \"PRO:SERVE = 12abc\" at 16: malformed number"},
+     "Bad expression \"PRO:SERVE = 12abc\" at 15: malformed number"},
   };
   // clang-format on
   for (const ErrorCase& c : cases) {
@@ -526,27 +526,42 @@ TEST_F(ExprTest, TermsShowWhichEqualitiesPinAFile) {
   Result<Expression> e = Expression::Compile(
       "PRO:BID_ID = Glo:BID_ID and HEA:MINIOR_BID = 'Y' and UPPER(PRO:MANUFAC) = "
       "UPPER(Glo:Manufac) and PRO:LINE_NUM = SPE:LINE_NUM and PRO:PACK = PRO:PBCODE and "
-      "(PRO:SERVE = 1 or PRO:NET = 'P')",
+      "(PRO:SERVE = 1 or PRO:NET = 'P') and UPPER(PRO:NET) = 'P'",
       names_);
   ASSERT_TRUE(e.ok()) << e.status().ToString();
-  std::vector<Expression::Term> t = e->terms(&kPro);
-  ASSERT_EQ(t.size(), 6u);
-  EXPECT_TRUE(t[0].equality);
-  EXPECT_EQ(t[0].field.ptr, v_.pro_bid.data());
+  // Groups by address: 0 the product line's fields, 1 the specification line's, 2 the header's.
+  auto in = [](const VarRef& r, const void* lo, const void* hi) {
+    return r.ptr >= lo && r.ptr <= hi;
+  };
+  Expression::Classifier classify = [&](const VarRef& r) {
+    if (in(r, &v_.pro_bid, &v_.pro_extterm)) return 0;
+    if (in(r, &v_.spe_bid, &v_.spe_branded)) return 1;
+    if (in(r, &v_.hea_bid, &v_.hea_notes)) return 2;
+    return -1;
+  };
+  std::vector<Expression::Term> t = e->terms(classify);
+  ASSERT_EQ(t.size(), 7u);
+  EXPECT_EQ(t[0].groups, 1u);
+  EXPECT_EQ(t[0].pins[0].group, 0);
+  EXPECT_EQ(t[0].pins[0].field.ptr, v_.pro_bid.data());
+  EXPECT_EQ(t[0].pins[1].group, -1);
   v_.g_bid = "B9";
-  EXPECT_EQ(e->value_of(t[0].other).text(), std::string("B9") + std::string(22, ' '));
-  EXPECT_FALSE(t[1].equality);  // another file's field
-  EXPECT_EQ(t[1].owners, std::vector<const void*>{&kHea});
-  EXPECT_TRUE(t[2].equality);
-  EXPECT_TRUE(t[2].folds_case);
-  EXPECT_TRUE(t[3].equality);  // pinned by the specification line's field
-  EXPECT_EQ(t[3].owners.size(), 2u);
-  EXPECT_FALSE(t[4].equality);  // both sides are the file's own fields
-  EXPECT_FALSE(t[5].equality);
-  // Seen from the specification line, the same term pins SPE:LINE_NUM.
-  std::vector<Expression::Term> s = e->terms(&kSpe);
-  EXPECT_TRUE(s[3].equality);
-  EXPECT_EQ(s[3].field.ptr, v_.spe_line.data());
+  EXPECT_EQ(e->value_of(t[0].pins[0].other).text(), std::string("B9") + std::string(22, ' '));
+  EXPECT_EQ(t[1].groups, 4u);  // the header's
+  EXPECT_EQ(t[1].pins[0].group, 2);
+  EXPECT_EQ(t[2].pins[0].group, 0);
+  EXPECT_TRUE(t[2].pins[0].folds_case);
+  // Product line against specification line: a pin for each side.
+  EXPECT_EQ(t[3].groups, 3u);
+  EXPECT_EQ(t[3].pins[0].group, 0);
+  EXPECT_EQ(t[3].pins[1].group, 1);
+  EXPECT_EQ(t[3].pins[1].field.ptr, v_.spe_line.data());
+  EXPECT_EQ(t[4].pins[0].group, -1);  // both sides are the same file's
+  EXPECT_EQ(t[5].pins[0].group, -1);  // not an equality
+  EXPECT_EQ(t[6].pins[0].group, -1);  // UPPER on one side only
+  v_.load(kRows[0]);
+  EXPECT_TRUE(e->test_term(t[0].node) == false);  // Glo:BID_ID is B9
+  EXPECT_TRUE(e->test_term(t[3].node));
 }
 
 TEST(BoundNamesTest, FramesReleaseTheirNamesAndInnerFramesHideOuterOnes) {

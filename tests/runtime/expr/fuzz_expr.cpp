@@ -21,7 +21,6 @@ struct Fixture {
   double real_value = 2.5;
   std::string memo = "a memo's text";
   tdx::BoundNames names;
-  int owner = 0;
 
   Fixture() {
     std::string_view t = "B1'X                    ";
@@ -29,14 +28,14 @@ struct Fixture {
     std::string_view c = "abc";
     for (size_t i = 0; i < sizeof cstr; ++i) cstr[i] = i < c.size() ? c[i] : 0;
     (void)tdx::Decimal::Parse("-123.45")->Pack(9, 2, packed);
-    (void)names.bind("PRO:BID_ID", tdx::VarRef::String(text, sizeof text), &owner);
+    (void)names.bind("PRO:BID_ID", tdx::VarRef::String(text, sizeof text));
     (void)names.bind("LOC:C", tdx::VarRef::CString(cstr, sizeof cstr));
-    (void)names.bind("PRO:PRICE", tdx::VarRef::Packed(packed, 9, 2), &owner);
+    (void)names.bind("PRO:PRICE", tdx::VarRef::Packed(packed, 9, 2));
     (void)names.bind("HEA:DATE", tdx::VarRef::Long(&long_value));
     (void)names.bind("S", tdx::VarRef::Short(&short_value));
     (void)names.bind("B", tdx::VarRef::Byte(&byte_value));
     (void)names.bind("R", tdx::VarRef::Real(&real_value));
-    (void)names.bind("M", tdx::VarRef::Memo(&memo, 20), &owner);
+    (void)names.bind("M", tdx::VarRef::Memo(&memo, 20));
   }
 };
 
@@ -52,9 +51,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   (void)e->test();
   (void)e->value();
-  for (const tdx::Expression::Term& t : e->terms(&f->owner)) {
+  tdx::Expression::Classifier classify = [](const tdx::VarRef& r) {
+    return r.type == tdx::FieldType::String || r.type == tdx::FieldType::Memo ? 0 : -1;
+  };
+  for (const tdx::Expression::Term& t : e->terms(classify)) {
     (void)e->test_term(t.node);
-    if (t.equality) (void)e->value_of(t.other);
+    for (const tdx::Expression::Pin& p : t.pins) {
+      if (p.group >= 0) (void)e->value_of(p.other);
+    }
   }
   return 0;
 }
