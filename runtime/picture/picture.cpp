@@ -10,9 +10,9 @@
 namespace tdx {
 namespace {
 
-constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",
-                                         "May",     "June",     "July",      "August",
-                                         "September", "October", "November", "December"};
+constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
 
 Status bad_picture(std::string_view text) {
   return Status(Picture::kBadPicture, "Invalid picture: " + std::string(text));
@@ -148,10 +148,20 @@ Result<Picture> Picture::Parse(std::string_view text) {
       int n = 0;
       if (!read_int(t, &i, &n, 2)) return bad_picture(text);
       switch (n) {
-        case 1: p.templ_ = "Mm/dd/yy"; p.width_ = 8; break;
-        case 2: p.templ_ = "Mm/dd/yyyy"; p.width_ = 10; break;
-        case 4: p.templ_ = "NNNNNNNNN Dd, yyyy"; p.width_ = 18; break;
-        default: return bad_picture(text);
+        case 1:
+          p.templ_ = "Mm/dd/yy";
+          p.width_ = 8;
+          break;
+        case 2:
+          p.templ_ = "Mm/dd/yyyy";
+          p.width_ = 10;
+          break;
+        case 4:
+          p.templ_ = "NNNNNNNNN Dd, yyyy";
+          p.width_ = 18;
+          break;
+        default:
+          return bad_picture(text);
       }
       take_b();
       break;
@@ -161,10 +171,20 @@ Result<Picture> Picture::Parse(std::string_view text) {
       int n = 0;
       if (!read_int(t, &i, &n, 2)) return bad_picture(text);
       switch (n) {
-        case 1: p.templ_ = "hh:mm"; p.width_ = 5; break;
-        case 3: p.templ_ = "Hh:mmPP"; p.width_ = 7; break;
-        case 7: p.templ_ = "Hh:mm PP"; p.width_ = 8; break;
-        default: return bad_picture(text);
+        case 1:
+          p.templ_ = "hh:mm";
+          p.width_ = 5;
+          break;
+        case 3:
+          p.templ_ = "Hh:mmPP";
+          p.width_ = 7;
+          break;
+        case 7:
+          p.templ_ = "Hh:mm PP";
+          p.width_ = 8;
+          break;
+        default:
+          return bad_picture(text);
       }
       take_b();
       break;
@@ -217,10 +237,14 @@ std::string Picture::format(const Value& v) const {
       s.resize(static_cast<size_t>(width_), ' ');
       return s;
     }
-    case PictureKind::Number: return format_number(v);
-    case PictureKind::Date: return format_date(v);
-    case PictureKind::Time: return format_time(v);
-    case PictureKind::Pattern: return format_pattern(v);
+    case PictureKind::Number:
+      return format_number(v);
+    case PictureKind::Date:
+      return format_date(v);
+    case PictureKind::Time:
+      return format_time(v);
+    case PictureKind::Pattern:
+      return format_pattern(v);
   }
   return std::string();
 }
@@ -282,8 +306,12 @@ std::string Picture::format_date(const Value& v) const {
     size_t len = j - i;
     bool suppress = is_upper_ascii(c);
     switch (lc) {
-      case 'm': out += suppress ? std::to_string(ymd.month) : pad2(ymd.month); break;
-      case 'd': out += suppress ? std::to_string(ymd.day) : pad2(ymd.day); break;
+      case 'm':
+        out += suppress ? std::to_string(ymd.month) : pad2(ymd.month);
+        break;
+      case 'd':
+        out += suppress ? std::to_string(ymd.day) : pad2(ymd.day);
+        break;
       case 'y': {
         if (len == 2) {
           out += pad2(ymd.year % 100);
@@ -293,8 +321,12 @@ std::string Picture::format_date(const Value& v) const {
         }
         break;
       }
-      case 'n': out += kMonthNames[ymd.month - 1]; break;
-      default: out.append(len, c); break;
+      case 'n':
+        out += kMonthNames[ymd.month - 1];
+        break;
+      default:
+        out.append(len, c);
+        break;
     }
     i = j;
   }
@@ -321,9 +353,15 @@ std::string Picture::format_time(const Value& v) const {
         out += suppress ? std::to_string(h) : pad2(h);
         break;
       }
-      case 'm': out += pad2(hms.minute); break;
-      case 'p': out += hms.hour < 12 ? "AM" : "PM"; break;
-      default: out.append(j - i, c); break;
+      case 'm':
+        out += pad2(hms.minute);
+        break;
+      case 'p':
+        out += hms.hour < 12 ? "AM" : "PM";
+        break;
+      default:
+        out.append(j - i, c);
+        break;
     }
     i = j;
   }
@@ -354,10 +392,14 @@ Result<Value> Picture::deformat(std::string_view typed) const {
       if (c.size() > static_cast<size_t>(width_)) return rejected(text_);
       return Value(std::string(c));
     }
-    case PictureKind::Number: return deformat_number(typed);
-    case PictureKind::Date: return deformat_date(typed);
-    case PictureKind::Time: return deformat_time(typed);
-    case PictureKind::Pattern: return deformat_pattern(typed);
+    case PictureKind::Number:
+      return deformat_number(typed);
+    case PictureKind::Date:
+      return deformat_date(typed);
+    case PictureKind::Time:
+      return deformat_time(typed);
+    case PictureKind::Pattern:
+      return deformat_pattern(typed);
   }
   return rejected(text_);
 }

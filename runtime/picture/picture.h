@@ -93,7 +93,7 @@ class Picture {
   Justify default_justify() const {
     return kind_ == PictureKind::Number ? Justify::Right : Justify::Left;
   }
-  int places() const { return places_; }          // numbers: decimals shown
+  int places() const { return places_; }           // numbers: decimals shown
   bool blank_when_zero() const { return blank_; }  // trailing "b"
   bool allows_minus() const { return minus_; }     // numbers: "-" in the picture
 

@@ -123,8 +123,8 @@ Status write_whole_file(const std::string& path, const std::string& data) {
   {
     std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
     if (!out) {
-      return Status(kSettingsWrite, "Cannot write settings file " + path + ": " +
-                                        std::strerror(errno));
+      return Status(kSettingsWrite,
+                    "Cannot write settings file " + path + ": " + std::strerror(errno));
     }
     out.write(data.data(), static_cast<std::streamsize>(data.size()));
     out.flush();
@@ -169,8 +169,8 @@ Status put_ini(std::string_view section, std::string_view key, std::string_view 
   if (sec.empty() || k.empty() || has_break(sec) || has_break(k) || has_break(value) ||
       sec.find(']') != std::string_view::npos || k.find('=') != std::string_view::npos ||
       k.front() == '[' || k.front() == ';' || k.front() == '#') {
-    return Status(kBadSetting, "Setting cannot be written: [" + std::string(section) + "] " +
-                                   std::string(key));
+    return Status(kBadSetting,
+                  "Setting cannot be written: [" + std::string(section) + "] " + std::string(key));
   }
   Result<std::string> path = map_path(file);
   if (!path.ok()) return path.status();

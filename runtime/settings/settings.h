@@ -35,7 +35,7 @@
 
 namespace tdx {
 
-constexpr int kBadSetting = 1301;    // a name or value that cannot be written safely
+constexpr int kBadSetting = 1301;     // a name or value that cannot be written safely
 constexpr int kSettingsWrite = 1302;  // the file could not be written
 
 std::string get_ini(std::string_view section, std::string_view key, std::string_view deflt,

@@ -48,8 +48,8 @@ TEST_F(PathTest, RelativeNamesAndCase) {
       {"TENDIX.INI   ", "Tendix.ini"},  // a STRING field's padding
       {"data\\sub\\product.dat", "Data/Sub/PRODUCT.DAT"},
       {".\\DATA\\.\\SUB\\Product.Dat", "Data/Sub/PRODUCT.DAT"},
-      {"data/SUB/new.txt", "Data/Sub/new.txt"},          // new file: spelling as given
-      {"DATA\\NoSuch\\x.txt", "Data/NoSuch/x.txt"},      // below a missing folder
+      {"data/SUB/new.txt", "Data/Sub/new.txt"},      // new file: spelling as given
+      {"DATA\\NoSuch\\x.txt", "Data/NoSuch/x.txt"},  // below a missing folder
       {"CPCSRPTS.INI", "CPCSRPTS.INI"},
       {".", "."},
       {"..\\RelativeNamesAndCase\\TENDIX.INI", "../RelativeNamesAndCase/Tendix.ini"},

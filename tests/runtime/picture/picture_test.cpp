@@ -128,12 +128,24 @@ TEST(PictureFormat, TableOfCases) {
 }
 
 TEST(PictureFormat, FixedWidthPicturesAlwaysGiveTheirWidth) {
-  const char* pictures[] = {"@s2",   "@s178",  "@n-13",          "@n-10.2",          "@n$-15.4",
-                            "@n13.4b", "@n5.2", "@n_6",          "@N4",              "@N3",
-                            "@N06",  "@n10",  "@n$-13.2",       "@p(###)###-####p", "@k(###)###-####kb"};
-  const Value values[] = {Value(0),           Value(-1),        dec("123456789012.345"),
-                          dec("-0.5"),        Value("hello"),   Value(""),
-                          Value("(123)456-7890"), dec("99.995"), Value(1e30)};
+  const char* pictures[] = {"@s2",
+                            "@s178",
+                            "@n-13",
+                            "@n-10.2",
+                            "@n$-15.4",
+                            "@n13.4b",
+                            "@n5.2",
+                            "@n_6",
+                            "@N4",
+                            "@N3",
+                            "@N06",
+                            "@n10",
+                            "@n$-13.2",
+                            "@p(###)###-####p",
+                            "@k(###)###-####kb"};
+  const Value values[] = {Value(0),       Value(-1), dec("123456789012.345"), dec("-0.5"),
+                          Value("hello"), Value(""), Value("(123)456-7890"),  dec("99.995"),
+                          Value(1e30)};
   for (const char* pic : pictures) {
     const Picture* p = Picture::Get(pic);
     ASSERT_NE(p, nullptr) << pic;
@@ -173,12 +185,14 @@ TEST(PictureParse, WidthsAndJustification) {
 }
 
 TEST(PictureParse, RejectsTextsThatAreNotPictures) {
-  for (const char* bad : {"", "@", "s10", "@s", "@s0", "@x5", "@n", "@n-", "@n10.", "@n--5",
-                          "@n$$5", "@n5.2q", "@d3", "@d", "@t2", "@p###", "@ppp", "@p()p",
-                          "@s10 x", "@n99999"}) {
+  for (const char* bad :
+       {"",      "@",      "s10", "@s", "@s0", "@x5",   "@n",   "@n-",   "@n10.",  "@n--5",
+        "@n$$5", "@n5.2q", "@d3", "@d", "@t2", "@p###", "@ppp", "@p()p", "@s10 x", "@n99999"}) {
     Result<Picture> p = Picture::Parse(bad);
     EXPECT_FALSE(p.ok()) << bad;
-    if (!p.ok()) EXPECT_EQ(p.status().code(), Picture::kBadPicture) << bad;
+    if (!p.ok()) {
+      EXPECT_EQ(p.status().code(), Picture::kBadPicture) << bad;
+    }
   }
   // A bad picture in a layout still shows the value.
   EXPECT_EQ(format_picture(Value("abc"), "@q"), "abc");
@@ -249,7 +263,7 @@ TEST(PictureDeformat, AcceptedEntries) {
 TEST(PictureDeformat, EntriesThatDoNotFitAreRejected) {
   const std::pair<const char*, const char*> cases[] = {
       {"@s2", "abc"},
-      {"@n-10.2", "1.234"},      // more decimals than shown: never rounded silently
+      {"@n-10.2", "1.234"},  // more decimals than shown: never rounded silently
       {"@n-10.2", "12a"},
       {"@n-10.2", "1..2"},
       {"@n-10.2", "1,2,"},
@@ -258,8 +272,8 @@ TEST(PictureDeformat, EntriesThatDoNotFitAreRejected) {
       {"@n-10.2", "1-"},
       {"@n-10.2", "."},
       {"@n-10.2", "-"},
-      {"@n-10.2", "99999999"},   // "99,999,999.00" does not fit 10
-      {"@n10", "-5"},            // no minus in the picture
+      {"@n-10.2", "99999999"},  // "99,999,999.00" does not fit 10
+      {"@n10", "-5"},           // no minus in the picture
       {"@n13.4b", "-0.5"},
       {"@N06", "1234567"},
       {"@N3", "1000"},
@@ -286,17 +300,26 @@ TEST(PictureDeformat, EntriesThatDoNotFitAreRejected) {
   for (const auto& [pic, typed] : cases) {
     Result<Value> r = deformat_picture(typed, pic);
     EXPECT_FALSE(r.ok()) << pic << " <- '" << typed << "' gave " << (r.ok() ? r->text() : "");
-    if (!r.ok()) EXPECT_EQ(r.status().code(), Picture::kRejected);
+    if (!r.ok()) {
+      EXPECT_EQ(r.status().code(), Picture::kRejected);
+    }
   }
 }
 
 // What a window shows and what it reads back must agree.
 TEST(PictureDeformat, RoundTripsThroughTheDisplayForm) {
   const std::pair<const char*, Value> cases[] = {
-      {"@n$-15.4", dec("-1234.5678")}, {"@n-10.2", dec("0.05")},   {"@N06", Value(7)},
-      {"@n_6", Value(99)},             {"@d2", date(2, 28, 1900)}, {"@D1", date(6, 1, 2030)},
-      {"@D4", date(12, 1, 2024)},      {"@T3", tm(12, 0)},         {"@T3", tm(0, 1)},
-      {"@t7", tm(18, 20)},             {"@t1", tm(7, 3)},
+      {"@n$-15.4", dec("-1234.5678")},
+      {"@n-10.2", dec("0.05")},
+      {"@N06", Value(7)},
+      {"@n_6", Value(99)},
+      {"@d2", date(2, 28, 1900)},
+      {"@D1", date(6, 1, 2030)},
+      {"@D4", date(12, 1, 2024)},
+      {"@T3", tm(12, 0)},
+      {"@T3", tm(0, 1)},
+      {"@t7", tm(18, 20)},
+      {"@t1", tm(7, 3)},
       {"@p(###)###-####p", Value("(800)555-1212")},
   };
   for (const auto& [pic, v] : cases) {
@@ -304,6 +327,31 @@ TEST(PictureDeformat, RoundTripsThroughTheDisplayForm) {
     Result<Value> back = deformat_picture(shown, pic);
     ASSERT_TRUE(back.ok()) << pic << " '" << shown << "'";
     EXPECT_EQ(compare_values(*back, v), 0) << pic << " '" << shown << "' -> " << back->text();
+  }
+}
+
+// Random picture texts and random entries: an error or a value, never a crash (run under the
+// sanitizers), and a picture that parses keeps its fixed width whatever it formats.
+TEST(PictureFuzz, RandomTextsNeverCrash) {
+  uint32_t seed = 12345;
+  auto next = [&] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) & 0x7fff;
+  };
+  const std::string alphabet = "@snNdDtTpPkKbB$-_*0123456789.,:/()# aAmMx\xff";
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = "@";
+    int len = static_cast<int>(next() % 12);
+    for (int i = 0; i < len; ++i) text += alphabet[next() % alphabet.size()];
+    Result<Picture> p = Picture::Parse(text);
+    std::string typed;
+    int tlen = static_cast<int>(next() % 16);
+    for (int i = 0; i < tlen; ++i) typed += alphabet[next() % alphabet.size()];
+    if (!p.ok()) continue;
+    (void)p->deformat(typed);
+    Value v = (next() % 2) ? Value(typed) : Value(static_cast<long long>(next()) * 7919 - 99999);
+    std::string shown = p->format(v);
+    if (p->fixed_width()) EXPECT_EQ(shown.size(), static_cast<size_t>(p->width())) << text;
   }
 }
 
