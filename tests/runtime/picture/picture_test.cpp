@@ -351,7 +351,9 @@ TEST(PictureFuzz, RandomTextsNeverCrash) {
     (void)p->deformat(typed);
     Value v = (next() % 2) ? Value(typed) : Value(static_cast<long long>(next()) * 7919 - 99999);
     std::string shown = p->format(v);
-    if (p->fixed_width()) EXPECT_EQ(shown.size(), static_cast<size_t>(p->width())) << text;
+    if (p->fixed_width()) {
+      EXPECT_EQ(shown.size(), static_cast<size_t>(p->width())) << text;
+    }
   }
 }
 
