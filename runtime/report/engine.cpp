@@ -28,6 +28,14 @@ std::string_view clip_right(std::string_view s) {
   return s;
 }
 
+// Single-line texts are justified without the blanks that fixed-width strings and pictures
+// put around them.
+std::string_view strip(std::string_view s) {
+  s = clip_right(s);
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  return s;
+}
+
 // Fills the parts of `out` that `d` gives.
 void apply(const FontDecl& d, FontSpec* out, uint32_t* color) {
   if (d.face) out->face = *d.face;
@@ -193,7 +201,7 @@ TextRun place_text(std::string text, const FontSpec& font, uint32_t color, const
   TextRun t;
   t.font = font;
   t.color = color;
-  std::string_view shown = clip_right(text);
+  std::string_view shown = strip(text);
   const int nat = text_width(font, shown);
   int x = box.x;
   switch (justify) {
@@ -329,7 +337,7 @@ struct Report::Impl {
           const bool auto_w = k.w == kAuto;
           int w = k.w;
           if (auto_w) {
-            w = std::max(text_width(font, clip_right(text)),
+            w = std::max(text_width(font, strip(text)),
                          k.kind == ControlKind::Field ? picture_width(font, k.picture) : 0);
           }
           int h = k.h == kAuto ? line_height(font) : k.h;
@@ -416,7 +424,9 @@ struct Report::Impl {
     for (size_t i = 0; i < r.items.size(); ++i) {
       PageItem it = std::move(r.items[i]);
       translate(&it, ax, ay);
-      if (!clip_item(&it, p)) continue;
+      auto* t = std::get_if<TextRun>(&it);
+      const bool placeholder = t && t->text.empty();  // a page-count field, filled in later
+      if (!placeholder && !clip_item(&it, p)) continue;
       kept[i] = true;
       new_index[i] = page.items.size();
       page.items.push_back(std::move(it));

@@ -63,6 +63,18 @@ bool parse_rect(std::string_view s, int v[4]) {
   return true;
 }
 
+bool known_face(std::string_view face) {
+  static const char* const kFaces[] = {"arial", "ms sans serif", "microsoft sans serif",
+                                       "tahoma", "verdana", "times new roman", "times",
+                                       "courier new", "courier", "helvetica",
+                                       "liberation sans", "liberation serif", "liberation mono",
+                                       "dejavu sans", "dejavu serif", "dejavu sans mono"};
+  std::string l = lower(face);
+  for (const char* f : kFaces)
+    if (l == f) return true;
+  return false;
+}
+
 }  // namespace
 
 bool parse_font_text(std::string_view text, FontDecl* font, std::string* bad) {
@@ -447,8 +459,13 @@ class Parser {
         }
       } else {
         std::string bad;
-        if (!parse_font_text(item, &c->font, &bad))
-          return Err(line, "unknown attribute '" + bad + "'");
+        FontDecl f = c->font;
+        if (!parse_font_text(item, &f, &bad)) return Err(line, "unknown attribute '" + bad + "'");
+        // A bare name is a face only when it is one the renderer knows; anything else is a typo.
+        if (f.face != c->font.face && !f.size && !f.bold && !f.italic && !f.underline &&
+            !f.color && !known_face(*f.face))
+          return Err(line, "unknown attribute '" + item + "'");
+        c->font = f;
       }
     }
     return Status();
