@@ -9,7 +9,7 @@
 // from their variable or text ("?Glo:BID_ID", "?Print" for "&Print"; repeats get "2", "3").
 //
 // Build one in code with WindowBuilder (each modifier applies to the control added last), or
-// read the text form of runtime/ui/WINDOW_FORMAT.md with parse_window(). A WindowDef is plain
+// read the text form of runtime/ui/WINDOW_FORMAT.md with parse_window() (window_text.h). A WindowDef is plain
 // data: copy it, keep it in a static, open many windows from it.
 #pragma once
 
