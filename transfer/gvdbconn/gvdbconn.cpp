@@ -1,5 +1,8 @@
 #include "transfer/gvdbconn/gvdbconn.h"
 
+// The file is read as bytes: the connection string is ASCII or UTF-8 and goes to ODBC as it is.
+#define SI_NO_CONVERSION
+#define SI_IMPLEMENTATION
 #include <SimpleIni.h>
 
 #include <cctype>
