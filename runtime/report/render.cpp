@@ -4,6 +4,10 @@
 #include <cairo-ps.h>
 #include <cairo.h>
 
+#include <map>
+#include <mutex>
+#include <tuple>
+
 #include "runtime/report/bitmap.h"
 #include "runtime/report/fonts.h"
 #include "runtime/report/rowfile.h"
@@ -16,6 +20,22 @@ namespace {
 
 void set_rgb(cairo_t* cr, uint32_t c) {
   cairo_set_source_rgb(cr, (c >> 16 & 0xFF) / 255.0, (c >> 8 & 0xFF) / 255.0, (c & 0xFF) / 255.0);
+}
+
+// Font faces by family and style, created once: selecting a toy face by name asks fontconfig
+// every time, which costs more than drawing the text.
+cairo_font_face_t* face_for(const FontSpec& f) {
+  static std::mutex mu;
+  static std::map<std::tuple<std::string, bool, bool>, cairo_font_face_t*> faces;
+  std::lock_guard<std::mutex> lock(mu);
+  auto key = std::make_tuple(render_family(f.face), f.bold, f.italic);
+  auto it = faces.find(key);
+  if (it != faces.end()) return it->second;
+  cairo_font_face_t* face = cairo_toy_font_face_create(
+      std::get<0>(key).c_str(), f.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
+      f.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  faces.emplace(key, face);
+  return face;
 }
 
 // Draws a page in page units (thousandths of an inch); the caller has scaled the context.
@@ -33,9 +53,7 @@ void draw(cairo_t* cr, const Page& page) {
       if (t->text.empty()) continue;
       if (!have_font || !(current.face == t->font.face && current.bold == t->font.bold &&
                           current.italic == t->font.italic && current.height == t->font.height)) {
-        cairo_select_font_face(cr, render_family(t->font.face).c_str(),
-                               t->font.italic ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                               t->font.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+        cairo_set_font_face(cr, face_for(t->font));
         cairo_set_font_size(cr, t->font.height);
         current = t->font;
         have_font = true;
