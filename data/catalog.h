@@ -47,7 +47,9 @@ inline constexpr tdx::store::MemoSpec kMemos[] = {{"EXTND_DESCR", 560}};
 enum Key { BY_PROD_CODE = 0, BY_MAN_PRO = 1 };
 inline constexpr tdx::store::KeySpec kKeys[] = {
     {"BY_PROD_CODE", "PROD_CODE", tdx::store::kDup | tdx::store::kOpt | tdx::store::kNocase},
-    {"BY_MAN_PRO", "MANUFAC,PROD_CODE", tdx::store::kDup | tdx::store::kOpt | tdx::store::kNocase},
+    // A product without its code is in neither key, so no key-ordered listing shows it.
+    {"BY_MAN_PRO", "MANUFAC,PROD_CODE",
+     tdx::store::kDup | tdx::store::kOpt | tdx::store::kOptAnyBlank | tdx::store::kNocase},
 };
 TDX_DECL()
 }  // namespace PRD

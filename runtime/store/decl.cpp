@@ -88,7 +88,7 @@ std::string FileDecl::key_signature() const {
     }
     s += ")";
     s += k.unique() ? " UNIQUE" : " DUP";
-    if (k.opt()) s += " OPT";
+    if (k.opt()) s += k.opt_any_blank() ? " OPT(ANY)" : " OPT";
     if (k.nocase()) s += " NOCASE";
   }
   return s;

@@ -33,6 +33,9 @@ enum KeyAttr : uint32_t {
   kDup = 1u << 1,     // stated for readability; the absence of kUnique means the same
   kOpt = 1u << 2,     // records whose components are all blank are left out of the key
   kNocase = 1u << 3,  // string components compare and order without regard to letter case
+  // With kOpt: a record with any blank component is left out too (a product without its code
+  // is in neither product key, whatever its brand).
+  kOptAnyBlank = 1u << 4,
 };
 
 struct FieldDecl {
@@ -50,6 +53,7 @@ struct KeyDecl {
   uint32_t attrs = 0;
   bool unique() const { return attrs & kUnique; }
   bool opt() const { return attrs & kOpt; }
+  bool opt_any_blank() const { return (attrs & kOpt) && (attrs & kOptAnyBlank); }
   bool nocase() const { return attrs & kNocase; }
 };
 

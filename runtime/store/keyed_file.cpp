@@ -179,7 +179,7 @@ Status KeyedFile::set_value(std::string_view name, const Value& v) {
 std::vector<KeyValue> KeyedFile::key_values(int k) const {
   const KeyDecl& key = decl_->keys[k];
   std::vector<KeyValue> out;
-  bool all_blank = true;
+  bool all_blank = true, any_blank = false;
   for (int c : key.components) {
     const FieldDecl& f = decl_->fields[c];
     const unsigned char* p = rec_.data() + f.offset;
@@ -189,14 +189,14 @@ std::vector<KeyValue> KeyedFile::key_values(int k) const {
         std::string_view s(reinterpret_cast<const char*>(p), f.size);
         if (f.type == FieldType::CString) s = cstring_view(s.data(), s.size());
         s = clip(s);
-        if (!s.empty()) all_blank = false;
+        if (s.empty()) any_blank = true; else all_blank = false;
         out.emplace_back(key.nocase() ? upper(s) : std::string(s));
         break;
       }
       case FieldType::Real: {
         double d;
         std::memcpy(&d, p, 8);
-        if (d != 0) all_blank = false;
+        if (d == 0) any_blank = true; else all_blank = false;
         out.emplace_back(d);
         break;
       }
@@ -204,13 +204,13 @@ std::vector<KeyValue> KeyedFile::key_values(int k) const {
         VarRef r{f.type, const_cast<unsigned char*>(p), f.size, f.digits, f.places};
         Decimal d = r.get().number();
         int64_t v = f.type == FieldType::Decimal ? decimal_key(d, f.places) : d.to_integer();
-        if (v != 0) all_blank = false;
+        if (v == 0) any_blank = true; else all_blank = false;
         out.emplace_back(v);
         break;
       }
     }
   }
-  if (key.opt() && all_blank)
+  if ((key.opt() && all_blank) || (key.opt_any_blank() && any_blank))
     for (KeyValue& v : out) v = std::monostate();
   return out;
 }

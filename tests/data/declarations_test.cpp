@@ -117,7 +117,7 @@ TEST(CatalogKeys, BlankCodesDuplicatesAndCase) {
   };
   ASSERT_TRUE(add("ACME", "P1").ok());
   ASSERT_TRUE(add("", "").ok());        // all components blank: in neither key
-  ASSERT_TRUE(add("ACME", "").ok());    // blank code: not in BY_PROD_CODE, still in BY_MAN_PRO
+  ASSERT_TRUE(add("ACME", "").ok());    // blank code: in neither key, whatever the brand
   ASSERT_TRUE(add("Acme", "p1").ok());  // DUP: same brand and code in another case
   auto codes = [&](int key) {
     std::string out;
@@ -126,7 +126,7 @@ TEST(CatalogKeys, BlankCodesDuplicatesAndCase) {
     return out;
   };
   EXPECT_EQ(codes(PRD::BY_PROD_CODE), "[ACME/P1][Acme/p1]");
-  EXPECT_EQ(codes(PRD::BY_MAN_PRO), "[ACME/][ACME/P1][Acme/p1]");
+  EXPECT_EQ(codes(PRD::BY_MAN_PRO), "[ACME/P1][Acme/p1]");
   EXPECT_EQ(*prd.records(), 4);
 
   std::remove("MFRDIST.DAT");
