@@ -1,0 +1,70 @@
+#include "reports/framework/letter_record.h"
+
+#include <chrono>
+
+#include "reports/framework/standard_messages.h"
+#include "runtime/store/errors.h"
+#include "runtime/store/transaction.h"
+
+namespace tdx::reports {
+namespace {
+
+// The module's record position buffer, kept for the re-read after a refused update.
+store::Position g_update_position{};
+
+std::string label(const store::KeyedFile& file) { return file.decl().label; }
+
+// Saves the error of a failed step, with the operating system's part when the store has it.
+void keep(const Status& s) {
+  if (store::last_error().code == s.code())
+    save_error();
+  else
+    save_error(s);
+}
+
+}  // namespace
+
+int update_letter(store::KeyedFile& file) {
+  if (!store::logout(std::chrono::seconds(kLetterLockWaitSeconds), {&file}).ok()) {
+    save_error();
+    standard_message(34, "Update", label(file));
+    return kLetterFailed;
+  }
+  const bool positioned = file.has_current();
+  if (positioned) g_update_position = file.position();
+  Status s = file.put();
+  // A failed commit is a failed write: the transaction was rolled back, nothing was stored.
+  if (s.ok()) s = store::commit();
+  if (s.ok()) return kLetterDone;
+  keep(s);
+  const bool changed = saved_error().code == store::kChangedByOther;
+  standard_message(15, label(file));
+  if (changed && positioned) {
+    file.watch();
+    (void)file.reget(g_update_position);
+    return kLetterChanged;
+  }
+  return kLetterFailed;
+}
+
+int delete_letter(store::KeyedFile& file) {
+  store::Position position{};
+  const bool positioned = file.has_current();
+  if (positioned) position = file.position();
+  if (!store::logout(std::chrono::seconds(kLetterLockWaitSeconds), {&file}).ok()) {
+    save_error();
+    standard_message(34, "Delete", label(file));
+    return kLetterFailed;
+  }
+  Status s = positioned ? file.reget(position) : store::make_error(store::kRecordNotAvailable);
+  if (s.ok()) s = file.erase();
+  if (s.ok()) s = store::commit();
+  if (!s.ok()) {
+    keep(s);
+    standard_message(17, label(file));
+    return kLetterFailed;
+  }
+  return kLetterDone;
+}
+
+}  // namespace tdx::reports
