@@ -253,12 +253,12 @@ class ExprTest : public ::testing::Test {
   void SetUp() override { bind_fixture(names_, v_); }
 
   // Sets globals from "name=value;name=value" (dates as numbers).
-  void set_globals(const std::string& spec) {
+  void set_globals(const std::string& assignments) {
     size_t pos = 0;
-    while (pos < spec.size()) {
-      size_t end = spec.find(';', pos);
-      if (end == std::string::npos) end = spec.size();
-      std::string item = spec.substr(pos, end - pos);
+    while (pos < assignments.size()) {
+      size_t end = assignments.find(';', pos);
+      if (end == std::string::npos) end = assignments.size();
+      std::string item = assignments.substr(pos, end - pos);
       size_t eq = item.find('=');
       const BoundName* b = names_.find(item.substr(0, eq));
       ASSERT_NE(b, nullptr) << item;
