@@ -14,14 +14,6 @@ store::Position g_update_position{};
 
 std::string label(const store::KeyedFile& file) { return file.decl().label; }
 
-// Saves the error of a failed step, with the operating system's part when the store has it.
-void keep(const Status& s) {
-  if (store::last_error().code == s.code())
-    save_error();
-  else
-    save_error(s);
-}
-
 }  // namespace
 
 int update_letter(store::KeyedFile& file) {
@@ -36,7 +28,7 @@ int update_letter(store::KeyedFile& file) {
   // A failed commit is a failed write: the transaction was rolled back, nothing was stored.
   if (s.ok()) s = store::commit();
   if (s.ok()) return kLetterDone;
-  keep(s);
+  save_status(s);
   const bool changed = saved_error().code == store::kChangedByOther;
   standard_message(15, label(file));
   if (changed && positioned) {
@@ -60,7 +52,7 @@ int delete_letter(store::KeyedFile& file) {
   if (s.ok()) s = file.erase();
   if (s.ok()) s = store::commit();
   if (!s.ok()) {
-    keep(s);
+    save_status(s);
     standard_message(17, label(file));
     return kLetterFailed;
   }

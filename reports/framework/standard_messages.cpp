@@ -70,6 +70,13 @@ void save_error(const Status& error, int os_code) {
   (void)store::rollback();
 }
 
+void save_status(const Status& error) {
+  if (store::last_error().code == error.code())
+    save_error();
+  else
+    save_error(error);
+}
+
 const SavedError& saved_error() { return g_saved; }
 void clear_saved_error() { g_saved = SavedError(); }
 

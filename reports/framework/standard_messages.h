@@ -41,6 +41,9 @@ struct SavedError {
 void save_error();
 // Keeps an error that did not come from the store (a view's filter text, for instance).
 void save_error(const Status& error, int os_code = 0);
+// Keeps the error of a failed step: the store's current error when that is the step's error
+// (it has the operating system's part), else the status itself.
+void save_status(const Status& error);
 const SavedError& saved_error();
 void clear_saved_error();
 
