@@ -8,21 +8,25 @@
 namespace tdx::core {
 namespace {
 
+const char* const kNames[] = {"Insert",    "Change",     "Delete",    "Select",
+                              "LastPage",  "FirstPage",  "NextPage",  "PriorPage",
+                              "NextRecord", "PriorRecord", "Locate",  "History",
+                              "Help"};
+
 ui::WindowDef FrameDef() {
-  static const char* const kLabels[] = {
-      "?Insert",    "?Change",     "?Delete",    "?Select",     "?LastPage",
-      "?FirstPage", "?NextPage",   "?PriorPage", "?NextRecord", "?PriorRecord",
-      "?Locate",    "?History",    "?Help"};
   ui::WindowBuilder b("Tendix", 640, 400);
   b.name("Tendix main frame");
-  for (int id = kToolbarFirst; id <= kToolbarLast; ++id) {
-    int i = id - kToolbarFirst;
-    b.button(std::string("?Toolbar") + (kLabels[i] + 1), "", {i * 14, 0, 14, 14}).id(id).disabled();
-  }
+  for (int id = kToolbarFirst; id <= kToolbarLast; ++id)
+    b.button(ToolbarLabel(id), "", {(id - kToolbarFirst) * 14, 0, 14, 14}).id(id).disabled();
   return b.build();
 }
 
 }  // namespace
+
+std::string ToolbarLabel(int id) {
+  if (id < kToolbarFirst || id > kToolbarLast) return "";
+  return std::string("?Toolbar") + kNames[id - kToolbarFirst];
+}
 
 ui::Window& MainFrame() {
   static ui::Window* frame = new ui::Window(FrameDef());  // lives to the end of the process

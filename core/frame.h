@@ -7,10 +7,10 @@
 //
 // The buttons start disabled, without tips. A window takes them with UseToolbar(win, ids):
 // from then on a press of one of them (the script's "press 2004") comes to that window as an
-// accepted event with the button's id, and the window enables, disables and retips them by id
-// or label (win.enable("2004") is not a label: use set_control_disabled(2004, false),
-// set_control_tip(2004, "...")). ReleaseToolbar() puts every button back as declared, for the
-// window's close.
+// accepted event with the button's id, and the window enables, disables and retips them by
+// their labels, ToolbarLabel(id) ("?ToolbarLastPage" for 2004):
+//   win.enable(ToolbarLabel(2004));  win.set_tip(ToolbarLabel(2004), "Go to the Last Page");
+// ReleaseToolbar() puts every button back as declared, for the window's close.
 //
 // The host opens the frame before it calls into the report module and closes it at the end
 // (OpenMainFrame / CloseMainFrame); a frame that is not open lends no buttons (UseToolbar then
@@ -19,6 +19,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 
 #include "runtime/base/status.h"
 #include "runtime/ui/window.h"
@@ -27,6 +28,9 @@ namespace tdx::core {
 
 inline constexpr int kToolbarFirst = 2000;
 inline constexpr int kToolbarLast = 2012;
+
+// The label of toolbar button id ("?ToolbarInsert" ... "?ToolbarHelp"); "" outside 2000..2012.
+std::string ToolbarLabel(int id);
 
 // The frame window (not open until OpenMainFrame()).
 ui::Window& MainFrame();
