@@ -189,7 +189,11 @@ Status SqlTable::SetKey(std::string_view key) {
   return Status();
 }
 
-Status SqlTable::QueryBatch(bool forward, bool inclusive) {
+// One batch of the key order from position_, at the current level. Level L asks for the rows
+// whose first L-1 order columns equal the position's and whose L-th lies beyond it (or at it,
+// for the deepest level of an inclusive position). Walking the levels from the deepest up gives
+// the whole order from the position onwards, and each level is one index seek on any database.
+Status SqlTable::QueryBatch(bool forward, bool grow) {
   const SqlKeyDecl& kd = decl_->keys[static_cast<size_t>(key_)];
   SqlConnection& c = *conn_;
   std::vector<std::string> exprs;
@@ -199,52 +203,28 @@ Status SqlTable::QueryBatch(bool forward, bool inclusive) {
     if (kd.nocase() && is_text_type(cd.type)) e = c.NoCase(e);
     exprs.push_back(std::move(e));
   }
-  // The position compares the leading columns it has values for.
-  std::vector<Value> params;
-  for (size_t i = 0; i < position_.size(); ++i) {
+  std::string where;
+  std::vector<Value> bound;
+  for (size_t i = 0; i < static_cast<size_t>(level_); ++i) {
     const SqlColumnDecl& cd = decl_->columns[static_cast<size_t>(order_[i])];
     Value v = position_[i];
+    // SQLite compares with the NOCASE collation; elsewhere both sides are upper-cased.
     if (kd.nocase() && is_text_type(cd.type) && c.dialect() != SqlDialect::SQLite) {
       v = Value(upper(v.text()));
     }
-    params.push_back(std::move(v));
-  }
-  std::string op = forward ? (inclusive ? ">=" : ">") : (inclusive ? "<=" : "<");
-  std::string where;
-  std::vector<Value> bound;
-  size_t n = position_.size();
-  if (n == 0) {
-    where = "1=1";
-  } else if (c.dialect() != SqlDialect::Generic) {
-    // Row values: one comparison an index on the key columns can serve.
-    std::string lhs, rhs;
-    for (size_t i = 0; i < n; ++i) {
-      lhs += (i ? ", " : "") + exprs[i];
-      rhs += i ? ", ?" : "?";
-    }
-    where = n == 1 ? lhs + " " + op + " " + rhs : "(" + lhs + ") " + op + " (" + rhs + ")";
-    bound = params;
-  } else {
-    // (a > ?) OR (a = ? AND b > ?) ... with the last term carrying the inclusive operator.
-    std::string strict = forward ? ">" : "<";
-    for (size_t i = 0; i < n; ++i) {
-      std::string term;
-      for (size_t j = 0; j < i; ++j) {
-        term += exprs[j] + " = ? AND ";
-        bound.push_back(params[j]);
-      }
-      term += exprs[i] + " " + (i + 1 == n ? op : strict) + " ?";
-      bound.push_back(params[i]);
-      where += (i ? " OR (" : "(") + term + ")";
-    }
+    bool last = i + 1 == static_cast<size_t>(level_);
+    bool inclusive = last && position_inclusive_ && level_ == static_cast<int>(position_.size());
+    std::string op = !last ? "=" : forward ? (inclusive ? ">=" : ">") : (inclusive ? "<=" : "<");
+    where += (i ? " AND " : " WHERE ") + exprs[i] + " " + op + " ?";
+    bound.push_back(std::move(v));
   }
   std::string order;
-  for (const std::string& e : exprs) {
-    order += (order.empty() ? "" : ", ") + e + (forward ? " ASC" : " DESC");
+  for (size_t i = level_ > 0 ? static_cast<size_t>(level_ - 1) : 0; i < exprs.size(); ++i) {
+    order += (order.empty() ? "" : ", ") + exprs[i] + (forward ? " ASC" : " DESC");
   }
-  batch_limit_ = batch_open_ ? std::min(batch_limit_ * 2, kMaxBatch) : kFirstBatch;
-  std::string text = "SELECT " + select_list_ + " FROM " + decl_->table + " WHERE " + where +
-                     " ORDER BY " + order + c.Limit(batch_limit_);
+  batch_limit_ = grow ? std::min(batch_limit_ * 2, kMaxBatch) : kFirstBatch;
+  std::string text = "SELECT " + select_list_ + " FROM " + decl_->table + where + " ORDER BY " +
+                     order + c.Limit(batch_limit_);
   Status s = stmt_->Execute(text, bound);
   if (!s.ok()) {
     diag_ = stmt_->diag();
@@ -281,8 +261,8 @@ Status SqlTable::Read(bool forward) {
       break;
   }
   if (!batch_open_ || batch_forward_ != forward) {
-    batch_open_ = false;
-    Status s = QueryBatch(forward, position_inclusive_);
+    level_ = static_cast<int>(position_.size());
+    Status s = QueryBatch(forward, false);
     if (!s.ok()) return s;
   }
   for (;;) {
@@ -297,8 +277,15 @@ Status SqlTable::Read(bool forward) {
       batch_open_ = false;
       return stmt_->status();
     }
-    if (batch_rows_ < batch_limit_) break;  // the batch held the rest of the order
-    // A full batch ran out: the next, larger one starts after the last row read.
+    if (batch_rows_ == batch_limit_) {
+      // A full batch ran out: the next, larger one continues after the last row read.
+      level_ = static_cast<int>(position_.size());
+      Status s = QueryBatch(forward, true);
+      if (!s.ok()) return s;
+      continue;
+    }
+    if (level_ <= 1) break;  // every level is done: the end of the order
+    --level_;
     Status s = QueryBatch(forward, false);
     if (!s.ok()) return s;
   }

@@ -11,8 +11,9 @@
 //   - SetKey(key) then Next() or Previous(): rows in the key's order starting at the key values
 //     now in the record buffer: Next() from the first row >= them upwards, Previous() from the
 //     last row <= them downwards. Values go to the database as bound parameters; rows come in
-//     batches (keyset paging), so a lookup that reads one or two rows never drags the rest of
-//     the table across.
+//     small batches, each one index seek (equal leading columns, a range on the next), so a
+//     lookup that reads one or two rows never drags the rest of the table across.
+//     Key columns are expected to hold no NULLs (a NULL never compares equal or in range).
 //   - Execute(statement, params): the caller's own statement with `?` markers bound to params;
 //     Next() reads its rows into the record. Result columns are matched to declared columns by
 //     name; declared columns the result lacks are cleared.
@@ -84,7 +85,7 @@ class SqlTable {
  private:
   enum class Mode { None, Table, Keyed, Statement };
   Status Read(bool forward);
-  Status QueryBatch(bool forward, bool inclusive);
+  Status QueryBatch(bool forward, bool grow);
   void StoreRow(const std::vector<int>& map);
   void RememberPosition();
   void MapResult();
@@ -109,7 +110,7 @@ class SqlTable {
   bool batch_open_ = false;
   int batch_rows_ = 0;
   int batch_limit_ = 0;
-  bool batch_full_ = false;
+  int level_ = 0;                   // order columns the open batch's condition uses
   SqlDiag diag_;
 };
 
