@@ -5,7 +5,12 @@
 namespace tdx::reports {
 namespace {
 
-DisplayStrings g_strings;
+// Built on first use and never destroyed: the module's load and unload hooks use it outside the
+// order in which the module's other statics are constructed and destroyed.
+DisplayStrings& module_strings() {
+  static DisplayStrings* strings = new DisplayStrings();
+  return *strings;
+}
 
 using D = DisplayStrings;
 
@@ -63,11 +68,11 @@ const DisplayStrings& load_display_strings(std::string_view preview_text,
     if (value.size() > k.max_length) value.resize(k.max_length);
     loaded.*k.member = std::move(value);
   }
-  g_strings = std::move(loaded);
-  return g_strings;
+  module_strings() = std::move(loaded);
+  return module_strings();
 }
 
-const DisplayStrings& display_strings() { return g_strings; }
-void clear_display_strings() { g_strings = DisplayStrings(); }
+const DisplayStrings& display_strings() { return module_strings(); }
+void clear_display_strings() { module_strings() = DisplayStrings(); }
 
 }  // namespace tdx::reports
