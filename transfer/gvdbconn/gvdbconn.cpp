@@ -58,13 +58,23 @@ std::string attribute(std::string_view conn, std::string_view key) {
   return {};
 }
 
-std::string default_connection() {
-  std::error_code ec;
-  std::string dir = std::filesystem::current_path(ec).string();
-  std::string path = (ec ? std::string(".") : dir) + "/GRANVEL.DB";
+std::string sqlite_connection(const std::string& path) {
   // Braces keep a path with a semicolon in it one value.
   if (path.find_first_of(";{}") != std::string::npos) return "DRIVER=SQLite3;Database={" + path + "}";
   return "DRIVER=SQLite3;Database=" + path;
+}
+
+// GRANVEL.DB in the working directory, named by its full path when that fits the buffer, else
+// relative to the working directory (the program never changes it), so that a deep folder
+// never yields a cut, unusable string.
+std::string default_connection(uint32_t capacity) {
+  std::error_code ec;
+  std::string dir = std::filesystem::current_path(ec).string();
+  if (!ec) {
+    std::string full = sqlite_connection(dir + "/GRANVEL.DB");
+    if (full.size() <= capacity) return full;
+  }
+  return sqlite_connection("./GRANVEL.DB");
 }
 
 }  // namespace
@@ -83,7 +93,7 @@ extern "C" void InitDBConnect(char* driver, uint32_t driver_cap, char* server, u
     conn = ini.GetValue(kSection, kKey, "");
     source = kSettingsFile;
   } else {
-    conn = default_connection();
+    conn = default_connection(connection_cap);
   }
   fill(driver, driver_cap, attribute(conn, "DRIVER"));
   fill(server, server_cap, attribute(conn, "Server"));

@@ -14,6 +14,7 @@
 // section [Granvel], key ConnectionString (see docs/transfer.md). Without that key, the default
 // is an SQLite back-office database beside the catalog files:
 //   DRIVER=SQLite3;Database=<working directory>/GRANVEL.DB
+// or, when that full path would not fit the fourth buffer, DRIVER=SQLite3;Database=./GRANVEL.DB.
 // A key that is present but empty gives a blank connection string on purpose: the first table
 // open then fails and the program reports it. A null buffer pointer is skipped.
 #pragma once

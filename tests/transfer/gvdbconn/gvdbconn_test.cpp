@@ -50,13 +50,32 @@ class GvdbconnTest : public ::testing::Test {
     fs::create_directories(dir_);
     fs::current_path(dir_);
   }
-  void TearDown() override { fs::current_path(old_); }
+  void TearDown() override {
+    fs::current_path(old_);
+    if (!short_dir_.empty()) fs::remove_all(short_dir_);
+  }
+  // Moves to a folder whose path is short enough for the full-path default.
+  void UseShortFolder() {
+    char tmpl[] = "/tmp/gvXXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    short_dir_ = tmpl;
+    fs::current_path(short_dir_);
+  }
   void WriteIni(const std::string& body) { std::ofstream(dir_ / "GVDBCONN.INI") << body; }
 
-  fs::path old_, dir_;
+  fs::path old_, dir_, short_dir_;
 };
 
 TEST_F(GvdbconnTest, DefaultIsTheSqliteFileBesideTheCatalog) {
+  // A folder too deep for the full path in 128 characters gets the relative name.
+  std::string deep = fs::current_path().string() + "/" + std::string(120, 'd');
+  fs::create_directories(deep);
+  fs::current_path(deep);
+  Buffers deep_b;
+  deep_b.Init();
+  EXPECT_EQ(deep_b.text(3), "DRIVER=SQLite3;Database=./GRANVEL.DB");
+
+  UseShortFolder();
   Buffers b;
   b.Init();
   std::string want = "DRIVER=SQLite3;Database=" + fs::current_path().string() + "/GRANVEL.DB";
@@ -119,7 +138,7 @@ TEST_F(GvdbconnTest, NoConnectionFailsTheFirstOpen) {
   }
   // No settings file and no GRANVEL.DB: the SQLite driver makes an empty database, which has
   // no tables, so the open reports the table as not found.
-  fs::remove(dir_ / "GVDBCONN.INI");
+  UseShortFolder();
   Buffers b;
   b.Init();
   tdx::sql::SqlTable codedefs(tdx::transfer::codedefs_decl());
