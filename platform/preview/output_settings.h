@@ -1,0 +1,35 @@
+// Output settings: which printer, which mail server and where previews are written, read from
+// sections of our own in the settings file (".\TENDIX.INI" of the working directory). The keys
+// and their defaults are documented in docs/output.md:
+//
+//   [Printer]  Kind=cups|spool  Name=  SpoolDir=  SpoolCopies=0|1
+//   [Mail]     Server=  Port=25  From=  FromName=  User=  Password=  TLS=none|starttls|tls
+//              Timeout=30
+//   [Preview]  OutputDir=  PNG=0|1  PNGResolution=96
+//
+// Missing keys take their defaults; nothing is ever written back. A mail section without a
+// server means "no server configured" (the mailer then says so and sends nothing).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/mail/smtp_mailer.h"
+#include "platform/printer/printer.h"
+
+namespace tdx::platform {
+
+inline constexpr const char* kOutputSettingsFile = ".\\TENDIX.INI";
+
+// Where a preview writes its pages in a run without a screen (empty folder: nowhere).
+struct PreviewSettings {
+  std::string output_dir;
+  bool png = false;
+  int png_dpi = 96;
+};
+
+PrinterConfig read_printer_settings(std::string_view file = kOutputSettingsFile);
+SmtpConfig read_mail_settings(std::string_view file = kOutputSettingsFile);
+PreviewSettings read_preview_settings(std::string_view file = kOutputSettingsFile);
+
+}  // namespace tdx::platform
