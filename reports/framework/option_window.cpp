@@ -18,9 +18,15 @@ namespace {
 void clear_var(const VarRef& v) {
   if (!v.valid()) return;
   switch (v.type) {
-    case FieldType::String: std::memset(v.ptr, ' ', v.size); break;
-    case FieldType::Memo: static_cast<std::string*>(v.ptr)->clear(); break;
-    default: std::memset(v.ptr, 0, v.size); break;
+    case FieldType::String:
+      std::memset(v.ptr, ' ', v.size);
+      break;
+    case FieldType::Memo:
+      static_cast<std::string*>(v.ptr)->clear();
+      break;
+    default:
+      std::memset(v.ptr, 0, v.size);
+      break;
   }
 }
 
@@ -104,8 +110,7 @@ NameLookup brand_product_lookup() {
   return l;
 }
 NameLookup bid_lookup() {
-  return make("Glo:BID_ID", HEADBID::file, HEADBID::Used, "HEA:BY_BID_ID", "HEA:BID_ID",
-              BIDBROWSE);
+  return make("Glo:BID_ID", HEADBID::file, HEADBID::Used, "HEA:BY_BID_ID", "HEA:BID_ID", BIDBROWSE);
 }
 NameLookup competitor_lookup() {
   return make("Glo:Competitor", COMP::file, COMP::Used, "CMP:BY_NAME", "CMP:NAME",
@@ -122,12 +127,12 @@ NameLookup region_lookup() {
 
 void reset_selection_globals() {
   static const char* const kOrder[] = {
-      "Glo:Agency",     "Glo:Manufac",  "Glo:Distributor", "Glo:ProdCode",    "Glo:Division",
-      "Glo:Minority",   "Glo:Brand",    "Glo:Remarks",     "Glo:Remarks2",    "Glo:BID_ID",
-      "Glo:LINE_NUM",   "Glo:Detail",   "Glo:Bond",        "Glo:History",     "BeginDate1",
-      "EndDate1",       "BeginDate2",   "EndDate2",        "Glo:OpenDate",    "Glo:BidPrice",
+      "Glo:Agency",     "Glo:Manufac",     "Glo:Distributor",  "Glo:ProdCode", "Glo:Division",
+      "Glo:Minority",   "Glo:Brand",       "Glo:Remarks",      "Glo:Remarks2", "Glo:BID_ID",
+      "Glo:LINE_NUM",   "Glo:Detail",      "Glo:Bond",         "Glo:History",  "BeginDate1",
+      "EndDate1",       "BeginDate2",      "EndDate2",         "Glo:OpenDate", "Glo:BidPrice",
       "Glo:Competitor", "Glo:AgeTypeSize", "Glo:DistTypeSize", "Glo:PackSize", "GrpByMfr",
-      "Glo:PrintBids",  "ShowComm",     "Glo:Analysis",    "Landscape",
+      "Glo:PrintBids",  "ShowComm",        "Glo:Analysis",     "Landscape",
   };
   for (const char* name : kOrder) clear_var(core::find_global(name));
 }
@@ -278,8 +283,7 @@ int32_t OptionWindow::run() {
         } else if (ev.is(ui::EventKind::Accepted, cancel_button())) {
           response_ = core::kResponseCancelled;
           w.post(ui::EventKind::CloseWindow);
-        } else if (const LookupField* lf = lookup_field(ev);
-                   lf && ev.is(ui::EventKind::Accepted)) {
+        } else if (const LookupField* lf = lookup_field(ev); lf && ev.is(ui::EventKind::Accepted)) {
           user_triggered_ = true;
           if (!(lf->skip_when_blank && clipped(lf->lookup.value).empty()))
             lookup(lf->lookup, true, false);

@@ -49,25 +49,25 @@ namespace tdx::reports {
 // field the global fills and takes back, key fields taken from other globals first (the brand of
 // PRD:BY_MAN_PRO), and the lookup window.
 struct NameLookup {
-  std::string global;             // "Glo:Manufac"
-  VarRef value;                   // the global's storage
+  std::string global;  // "Glo:Manufac"
+  VarRef value;        // the global's storage
   store::KeyedFile* file = nullptr;
   int32_t* used = nullptr;
-  std::string key;                // "MAN:BY_MANUF"
-  std::string field;              // "MAN:MANUF_NAME"
+  std::string key;                                    // "MAN:BY_MANUF"
+  std::string field;                                  // "MAN:MANUF_NAME"
   std::vector<std::pair<std::string, VarRef>> fixed;  // leading key fields and their globals
-  void (*browse)() = nullptr;     // MANUFCTRBROWSE
+  void (*browse)() = nullptr;                         // MANUFCTRBROWSE
 };
 
-NameLookup brand_lookup();        // Glo:Manufac, MANUF, MAN:BY_MANUF, MANUFCTRBROWSE
-NameLookup distributor_lookup();  // Glo:Distributor, DISTRI, DIS:BY_DISTRI, DISTRIBUTORBROWSE
-NameLookup agency_lookup();       // Glo:Agency, AGENCY, AGE:BY_AGENCY, AGENCYBROWSE
-NameLookup product_lookup();      // Glo:ProdCode, PRODUCT, PRD:BY_PROD_CODE, PRODUCTBROWSE
+NameLookup brand_lookup();          // Glo:Manufac, MANUF, MAN:BY_MANUF, MANUFCTRBROWSE
+NameLookup distributor_lookup();    // Glo:Distributor, DISTRI, DIS:BY_DISTRI, DISTRIBUTORBROWSE
+NameLookup agency_lookup();         // Glo:Agency, AGENCY, AGE:BY_AGENCY, AGENCYBROWSE
+NameLookup product_lookup();        // Glo:ProdCode, PRODUCT, PRD:BY_PROD_CODE, PRODUCTBROWSE
 NameLookup brand_product_lookup();  // Glo:ProdCode with Glo:Manufac, PRD:BY_MAN_PRO, PRODUCTBROWSE2
-NameLookup bid_lookup();          // Glo:BID_ID, HEADBID, HEA:BY_BID_ID, BIDBROWSE
-NameLookup competitor_lookup();   // Glo:Competitor, COMP, CMP:BY_NAME, BROWSECOMPETITION
-NameLookup salesrep_lookup();     // GLO:SalesRep, SALESREP, SAL:BY_SALES_REP, BROWSESALESREPS
-NameLookup region_lookup();       // GLO:Region, REGIONS, REG:BY_REGION, BROWSEREGIONS
+NameLookup bid_lookup();            // Glo:BID_ID, HEADBID, HEA:BY_BID_ID, BIDBROWSE
+NameLookup competitor_lookup();     // Glo:Competitor, COMP, CMP:BY_NAME, BROWSECOMPETITION
+NameLookup salesrep_lookup();       // GLO:SalesRep, SALESREP, SAL:BY_SALES_REP, BROWSESALESREPS
+NameLookup region_lookup();         // GLO:Region, REGIONS, REG:BY_REGION, BROWSEREGIONS
 
 // An entry of the window tied to a lookup.
 struct LookupField {

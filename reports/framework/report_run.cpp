@@ -26,15 +26,12 @@ std::string upper_ascii(std::string s) {
   return s;
 }
 
-bool same_name(std::string_view a, const char* b) {
-  return upper_ascii(std::string(a)) == b;
-}
+bool same_name(std::string_view a, const char* b) { return upper_ascii(std::string(a)) == b; }
 
 // A folder of its own for each run's page images.
 std::string new_page_folder() {
   static std::atomic<long> serial{0};
-  return temp_dir() + "/tdxpages-" + std::to_string(getpid()) + "-" +
-         std::to_string(++serial);
+  return temp_dir() + "/tdxpages-" + std::to_string(getpid()) + "-" + std::to_string(++serial);
 }
 
 }  // namespace
@@ -68,8 +65,8 @@ int32_t ReportRun::run() {
   // 2. Display strings.
   const Settings cfg = settings();
   st_.settings_file = cfg.file;
-  st_.strings = &load_display_strings(cfg.preview_text, cfg.preview_caption, cfg.user_text,
-                                      cfg.file);
+  st_.strings =
+      &load_display_strings(cfg.preview_text, cfg.preview_caption, cfg.user_text, cfg.file);
   // 3. Printer copies.
   routing_->prepare(st_);
   // 4. Names of the filter.
@@ -176,8 +173,9 @@ bool ReportRun::open_files() {
     *f.used += 1;
     ++files_opened_;
     Status s = view::bind_record(*f.file);
-    if (!s.ok()) std::fprintf(stderr, "report: binding %s: %s\n", f.file->decl().label.c_str(),
-                              s.ToString().c_str());
+    if (!s.ok())
+      std::fprintf(stderr, "report: binding %s: %s\n", f.file->decl().label.c_str(),
+                   s.ToString().c_str());
   }
   return true;
 }
@@ -228,7 +226,8 @@ void ReportRun::on_open_window() {
 }
 
 Status ReportRun::open_report() {
-  auto opened = report::Report::Open(layout(), [this](std::string_view n) { return resolve_var(n); });
+  auto opened =
+      report::Report::Open(layout(), [this](std::string_view n) { return resolve_var(n); });
   if (!opened.ok()) return opened.status();
   report_ = std::move(*opened);
   st_.report = report_.get();

@@ -87,16 +87,16 @@ struct RunState {
   bool end_of_report = false;
   double saved_copies = 1;
   int saved_printer_copies = 1;
-  std::string initial_dir;       // working directory at entry (short-path form)
+  std::string initial_dir;  // working directory at entry (short-path form)
   std::string settings_file;
-  std::string filter;            // the view's filter text
-  std::string job_title;         // default job title when the layout has none
+  std::string filter;     // the view's filter text
+  std::string job_title;  // default job title when the layout has none
   int32_t run_date = 0, run_time = 0;
-  long timer_events = 0;         // timer events served so far (for tests and diagnostics)
-  std::string page_folder;       // where the page images of this run are written
+  long timer_events = 0;    // timer events served so far (for tests and diagnostics)
+  std::string page_folder;  // where the page images of this run are written
 
-  report::PageQueue* pages = nullptr;    // the run's page queue (owned by the run)
-  report::Report* report = nullptr;      // the open report, or null
+  report::PageQueue* pages = nullptr;  // the run's page queue (owned by the run)
+  report::Report* report = nullptr;    // the open report, or null
   ui::ProgressWindow* progress = nullptr;
   const DisplayStrings* strings = nullptr;
 };

@@ -92,9 +92,8 @@ const StandardMessage* find_standard_message(int number) {
   return nullptr;
 }
 
-std::string standard_message_text(int number, std::string_view name_in,
-                                  std::string_view extra_in, std::string_view e,
-                                  bool changed_by_other) {
+std::string standard_message_text(int number, std::string_view name_in, std::string_view extra_in,
+                                  std::string_view e, bool changed_by_other) {
   const std::string name = clip(name_in), extra = clip(extra_in);
   const std::string E(e);
   switch (number) {

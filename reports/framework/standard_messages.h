@@ -58,7 +58,7 @@ struct StandardMessage {
   int number = 0;
   const char* caption = "";
   ui::Icon icon = ui::Icon::Information;
-  int buttons = ui::button::kOk;       // standard button flags
+  int buttons = ui::button::kOk;  // standard button flags
   int default_button = ui::button::kOk;
 };
 // The row of message n, or nullptr for a number the table does not have.

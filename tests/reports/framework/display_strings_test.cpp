@@ -11,14 +11,12 @@
 namespace tdx::reports {
 namespace {
 
-void write_settings(const std::string& body) {
-  std::ofstream("TENDIX.INI") << body;
-}
+void write_settings(const std::string& body) { std::ofstream("TENDIX.INI") << body; }
 
 TEST(DisplayStrings, DefaultsAndTheReportsOwnDefaults) {
   std::remove("TENDIX.INI");
-  const DisplayStrings& d = load_display_strings("Do you wish to PREVIEW this Report?",
-                                                 "Preview", "");
+  const DisplayStrings& d =
+      load_display_strings("Do you wish to PREVIEW this Report?", "Preview", "");
   EXPECT_EQ(d.AskPrvwDialogText, "Do you wish to PREVIEW this Report?");
   EXPECT_EQ(d.AskPrvwDialogTitle, "Preview");
   EXPECT_EQ(d.ProgWinUsrText, "");
@@ -41,11 +39,16 @@ TEST(DisplayStrings, SettingsValuesReplaceDefaultsAndAreKeptToTheirLengths) {
       "[DISPLAY STRINGS 2.0]\n"
       "AskPrvwDialogText=Vorschau?\n"
       "ButtonOk=\n"
-      "ProgWinTitlePrvw=" + long_text + "\n"
-      "CancelPrvwPartialText=" + long_text + "\n"
-      "NoDfltPrtrText=" + long_text + "\n");
-  const DisplayStrings& d = load_display_strings("Do you wish to PREVIEW this Report?",
-                                                 "Preview", "User");
+      "ProgWinTitlePrvw=" +
+      long_text +
+      "\n"
+      "CancelPrvwPartialText=" +
+      long_text +
+      "\n"
+      "NoDfltPrtrText=" +
+      long_text + "\n");
+  const DisplayStrings& d =
+      load_display_strings("Do you wish to PREVIEW this Report?", "Preview", "User");
   EXPECT_EQ(d.AskPrvwDialogText, "Vorschau?");
   EXPECT_EQ(d.AskPrvwDialogTitle, "Preview");
   EXPECT_EQ(d.ProgWinUsrText, "User");

@@ -56,8 +56,9 @@ TEST(LetterRecord, TwoStationsSavingOneLetterGiveChangedByAnotherStation) {
 
   mine.memo(AWA::LETTER_MEMO) = "my text";
   EXPECT_EQ(update_letter(mine), kLetterChanged);
-  EXPECT_TRUE(run.shows("message \"Update Operation Error\" [information] \"This record was "
-                        "changed by another station.\" buttons \"&OK\" default 1 -> 1"))
+  EXPECT_TRUE(
+      run.shows("message \"Update Operation Error\" [information] \"This record was "
+                "changed by another station.\" buttons \"&OK\" default 1 -> 1"))
       << run.transcript();
   // The window now shows the other station's text, and nothing of mine was written.
   EXPECT_EQ(mine.memo(AWA::LETTER_MEMO), "the other station's text");
@@ -89,9 +90,10 @@ TEST(LetterRecord, ALockHeldPastTheWaitCancelsTheTransaction) {
   auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(update_letter(mine), kLetterFailed);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, 1900ms);
-  EXPECT_TRUE(run.shows("message \"Transaction Framing Error\" [information] \"Error: (File is "
-                        "locked (32)) attempting to frame the update transaction on AWARDLTR.  "
-                        "Update transaction cancelled.\""))
+  EXPECT_TRUE(
+      run.shows("message \"Transaction Framing Error\" [information] \"Error: (File is "
+                "locked (32)) attempting to frame the update transaction on AWARDLTR.  "
+                "Update transaction cancelled.\""))
       << run.transcript();
   EXPECT_EQ(delete_letter(mine), kLetterFailed);
   EXPECT_TRUE(run.shows("the delete transaction on AWARDLTR.  Delete transaction cancelled."));
@@ -111,9 +113,10 @@ TEST(LetterRecord, DeleteRemovesTheLetter) {
   // Nothing left to delete: message 17, code 1.
   ScriptedRun again("answer OK");
   EXPECT_EQ(delete_letter(mine), kLetterFailed);
-  EXPECT_TRUE(again.shows("message \"Delete Operation Error\" [information] \"An error (Record "
-                          "not available (33)) was experienced when attempting to delete a "
-                          "record from the file AWARDLTR.\""))
+  EXPECT_TRUE(
+      again.shows("message \"Delete Operation Error\" [information] \"An error (Record "
+                  "not available (33)) was experienced when attempting to delete a "
+                  "record from the file AWARDLTR.\""))
       << again.transcript();
 }
 

@@ -82,9 +82,10 @@ TEST(OpenFile, FatalErrorsShowTheirMessageAndHaltText) {
     ScriptedRun run("answer OK");
     store::KeyedFile f(item_decl("OTHER.DAT", false, 40));
     EXPECT_EQ(open_file(f).code(), store::kInvalidFile);
-    EXPECT_TRUE(run.shows("message \"Invalid File\" [information] \"Error: (Invalid file (36)) "
-                          "accessing " + full("OTHER.DAT") +
-                          ".  Press OK to end this application.\""))
+    EXPECT_TRUE(
+        run.shows("message \"Invalid File\" [information] \"Error: (Invalid file (36)) "
+                  "accessing " +
+                  full("OTHER.DAT") + ".  Press OK to end this application.\""))
         << run.transcript();
     EXPECT_EQ(run.halts, std::vector<std::string>{"Invalid File!"});
   }
@@ -93,8 +94,10 @@ TEST(OpenFile, FatalErrorsShowTheirMessageAndHaltText) {
     ScriptedRun run("answer OK");
     store::KeyedFile f(item_decl("NO_SUCH_FOLDER/X.DAT"));
     EXPECT_FALSE(open_file(f).ok());
-    EXPECT_TRUE(run.shows("message \"File Creation Error\" [information] \"Error: (No such file "
-                          "or directory (2)) creating " + full("NO_SUCH_FOLDER/X.DAT")))
+    EXPECT_TRUE(
+        run.shows("message \"File Creation Error\" [information] \"Error: (No such file "
+                  "or directory (2)) creating " +
+                  full("NO_SUCH_FOLDER/X.DAT")))
         << run.transcript();
     EXPECT_EQ(run.halts, std::vector<std::string>{"File Creation Error!"});
   }
@@ -155,8 +158,8 @@ TEST(OpenFile, AFileStillLockedAfterRecoverEndsWithMessage30AndDiskError) {
   auto t0 = std::chrono::steady_clock::now();
   EXPECT_EQ(open_file(f).code(), store::kFileLocked);
   EXPECT_GE(std::chrono::steady_clock::now() - t0, 9500ms);  // "Recover=10" waited 10 seconds
-  EXPECT_TRUE(run.shows("message \"File Access Error\" [information] \"File (" +
-                        full("HELD.DAT") + ") could not be opened.  Error: File is locked "
+  EXPECT_TRUE(run.shows("message \"File Access Error\" [information] \"File (" + full("HELD.DAT") +
+                        ") could not be opened.  Error: File is locked "
                         "(32).\" buttons \"&OK\" default 1 -> 1"))
       << run.transcript();
   EXPECT_EQ(run.halts, std::vector<std::string>{"Disk Error"});

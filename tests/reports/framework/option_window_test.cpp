@@ -141,7 +141,9 @@ TEST_F(OptionWindowTest, ATypedPartialBrandOpensTheLookupPositionedThere) {
       "type Glo:Manufac Ze\nlookup current\nexpect ?Glo:Manufac \"ZETA FARMS\"\npress Cancel");
   ItemOptions w;
   w.run();
-  EXPECT_TRUE(user.shows("lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"Ze\" -> \"ZETA FARMS\"")) << user.transcript();
+  EXPECT_TRUE(
+      user.shows("lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"Ze\" -> \"ZETA FARMS\""))
+      << user.transcript();
   EXPECT_EQ(Glo::Manufac, "ZETA FARMS");
   EXPECT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString() << user.transcript();
 }
@@ -150,7 +152,8 @@ TEST_F(OptionWindowTest, ATwentyCharacterEntryReachesTheLookupAsFourteen) {
   Scripted user("type Glo:Manufac ABCDEFGHIJKLMNOPQRSX\nlookup cancel\npress Cancel");
   ItemOptions w;
   w.run();
-  EXPECT_TRUE(user.shows("lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"ABCDEFGHIJKLMN\" -> cancelled"))
+  EXPECT_TRUE(user.shows(
+      "lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"ABCDEFGHIJKLMN\" -> cancelled"))
       << user.transcript();
   EXPECT_TRUE(Glo::Manufac.blank());  // a cancelled lookup clears the global
   EXPECT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString() << user.transcript();
@@ -164,8 +167,9 @@ TEST_F(OptionWindowTest, ACancelledLookupOfARequiredFieldKeepsTheFocus) {
     ItemOptions w;
     w.brand_required = required;
     w.run();
-    const std::string second =
-        required ? "lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"\"" : "lookup DISTRIBUTORBROWSE \"Select a Distributor\" at \"\"";
+    const std::string second = required
+                                   ? "lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"\""
+                                   : "lookup DISTRIBUTORBROWSE \"Select a Distributor\" at \"\"";
     EXPECT_TRUE(user.shows(second)) << required << "\n" << user.transcript();
     EXPECT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString() << user.transcript();
   }
@@ -176,8 +180,10 @@ TEST_F(OptionWindowTest, F2OnAValidBrandStillOpensTheLookup) {
       "type Glo:Manufac \"ACME FOODS\"\nkey F2 ?Glo:Manufac\nlookup \"ZETA FARMS\"\npress Cancel");
   ItemOptions w;
   w.run();
-  EXPECT_EQ(user.count("lookup MANUFCTRBROWSE"), 1) << user.transcript();  // the typed name is valid
-  EXPECT_TRUE(user.shows("lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"ACME FOODS\" -> \"ZETA FARMS\""));
+  EXPECT_EQ(user.count("lookup MANUFCTRBROWSE"), 1)
+      << user.transcript();  // the typed name is valid
+  EXPECT_TRUE(user.shows(
+      "lookup MANUFCTRBROWSE \"Select a Manufacturer\" at \"ACME FOODS\" -> \"ZETA FARMS\""));
   EXPECT_EQ(Glo::Manufac, "ZETA FARMS");
   EXPECT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString() << user.transcript();
 }

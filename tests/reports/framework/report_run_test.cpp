@@ -44,8 +44,9 @@ TEST_F(ReportRunTest, CancelAtThePreviewQuestionOpensNoFile) {
   ItemList r;
   EXPECT_EQ(r.run(), 2);
   EXPECT_EQ(core::GlobalResponse, 2);
-  EXPECT_TRUE(user.shows("message \"Preview\" [exclamation] \"Do you wish to PREVIEW this "
-                         "Report?\" buttons \"&Yes|&No|&Cancel\" default 1 -> 3"))
+  EXPECT_TRUE(
+      user.shows("message \"Preview\" [exclamation] \"Do you wish to PREVIEW this "
+                 "Report?\" buttons \"&Yes|&No|&Cancel\" default 1 -> 3"))
       << user.transcript();
   struct stat st;
   EXPECT_NE(stat("PRODUCT.DAT", &st), 0) << "the file was not even created";
@@ -141,12 +142,12 @@ TEST_F(ReportRunTest, TheBrandSelectionFiltersTheView) {
 
 TEST_F(ReportRunTest, CancelThenNoCarriesOnWithTwentyFiveRecordsPerEvent) {
   make_products(60);
-  Scripted user(
-      "answer Yes\ntimers 1\npress Cancel\nanswer No\npreview close");
+  Scripted user("answer Yes\ntimers 1\npress Cancel\nanswer No\npreview close");
   ItemList r;
   r.run();
-  EXPECT_TRUE(user.shows("message \"Question\" [exclamation] \"Are you sure you want to CANCEL "
-                         "this Report?\" buttons \"&No|&Yes\" default 1 -> 1"))
+  EXPECT_TRUE(
+      user.shows("message \"Question\" [exclamation] \"Are you sure you want to CANCEL "
+                 "this Report?\" buttons \"&No|&Yes\" default 1 -> 1"))
       << user.transcript();
   EXPECT_EQ(batches(r), (std::vector<int>{25, 25, 10}));
   EXPECT_TRUE(user.shows("preview \"ItemList\" 7 pages")) << user.transcript();
@@ -155,13 +156,13 @@ TEST_F(ReportRunTest, CancelThenNoCarriesOnWithTwentyFiveRecordsPerEvent) {
 
 TEST_F(ReportRunTest, CancelYesIgnoreCarriesOnWithOneRecordPerEvent) {
   make_products(40);
-  Scripted user(
-      "answer Yes\ntimers 1\npress Cancel\nanswer Yes\nanswer Ignore\npreview close");
+  Scripted user("answer Yes\ntimers 1\npress Cancel\nanswer Yes\nanswer Ignore\npreview close");
   ItemList r;
   r.run();
-  EXPECT_TRUE(user.shows("message \"Question\" [exclamation] \"Report Cancellation Requested!"
-                         "||Preview Report generated so far?\" buttons \"&No|&Yes|&Ignore\" "
-                         "default 1 -> 3"))
+  EXPECT_TRUE(
+      user.shows("message \"Question\" [exclamation] \"Report Cancellation Requested!"
+                 "||Preview Report generated so far?\" buttons \"&No|&Yes|&Ignore\" "
+                 "default 1 -> 3"))
       << user.transcript();
   std::vector<int> expected = {25};
   expected.insert(expected.end(), 15, 1);
@@ -272,7 +273,8 @@ TEST_F(ReportRunTest, AFilterErrorShowsMessage36AndTheRunGoesOnUnfiltered) {
   ItemList r;
   r.bad_filter = true;
   r.run();
-  EXPECT_TRUE(user.shows("message \"View Open Error\" [information] \"Error: (")) << user.transcript();
+  EXPECT_TRUE(user.shows("message \"View Open Error\" [information] \"Error: ("))
+      << user.transcript();
   EXPECT_TRUE(user.shows("attempting to open the current VIEW. Filter and Range Limits ignored."));
   EXPECT_EQ(r.printed, 4);
   EXPECT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString();

@@ -86,8 +86,9 @@ TEST(StandardMessages, ChangedByAnotherStationHasItsOwnText) {
   ScriptedRun run("answer OK");
   save_error(store::make_error(store::kChangedByOther));
   standard_message(15, "EXTPRLTR");
-  EXPECT_TRUE(run.shows("message \"Update Operation Error\" [information] \"This record was "
-                        "changed by another station.\" buttons \"&OK\""))
+  EXPECT_TRUE(
+      run.shows("message \"Update Operation Error\" [information] \"This record was "
+                "changed by another station.\" buttons \"&OK\""))
       << run.transcript();
 }
 
