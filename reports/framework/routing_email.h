@@ -46,7 +46,7 @@ class EmailPages {
 };
 
 struct ReportMail {
-  std::string pdf_file;  // this machine's path of the PDF
+  std::string pdf_file;                                // this machine's path of the PDF
   std::string to_address, to_name, subject, comments;  // Windows-1252, as typed
 };
 

@@ -1,7 +1,5 @@
 // Fax jobs as the fax server sees them: the job record in FAXHEAD.TPS and the page files beside
 // it, for completed, cancelled and mismatched runs, and ids taken by two processes at once.
-#include "reports/framework/routing_fax.h"
-
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +8,7 @@
 #include <fstream>
 #include <set>
 
+#include "reports/framework/routing_fax.h"
 #include "runtime/path/path.h"
 #include "runtime/ui/scripted_frontend.h"
 
@@ -118,9 +117,9 @@ TEST_F(FaxJobTest, CancelledRunsLeaveNothingUnlessTheUserStillFaxes) {
     const char* script;
     bool kept;
   } cases[] = {
-      {{false, false}, "", false},             // cancelled without preview
-      {{false, true}, "answer No", false},     // preview closed, "Cancel Fax": No
-      {{false, true}, "answer Yes", true},     // preview closed, still fax it
+      {{false, false}, "", false},          // cancelled without preview
+      {{false, true}, "answer No", false},  // preview closed, "Cancel Fax": No
+      {{false, true}, "answer Yes", true},  // preview closed, still fax it
   };
   for (const Case& c : cases) {
     SetUp();
