@@ -3,6 +3,7 @@
 // each report feature has a line that shows it (docs/sample-data.md); larger scales add
 // generated bids of the same shape.
 #include <cstdio>
+#include <algorithm>
 #include <map>
 
 #include "core/sample/world.h"
@@ -541,8 +542,15 @@ Status generated(BidWriter& b, const World& w) {
   Rng rng(0xB1D5EEDull);
   const int bids = 25 * (w.scale - 1);
   const int32_t base = D(2019, 1, 7);
-  for (int k = 0; k < bids; ++k) {
-    int ga = k % n_gen_agencies;
+  // Bids agency by agency and lines in the text order of their numbers ("1", "10", ... "2",
+  // "20", "3"): records then arrive in the order of the bid keys, which keeps the inserts of a
+  // million lines at the end of each index.
+  std::vector<int> line_order;
+  for (int i = 1; i <= 20; ++i) line_order.push_back(i);
+  std::sort(line_order.begin(), line_order.end(),
+            [](int a, int b) { return std::to_string(a) < std::to_string(b); });
+  for (int ga = 0; ga < n_gen_agencies; ++ga)
+    for (int k = ga; k < bids; k += n_gen_agencies) {
     int seq = k / n_gen_agencies;
     int agency = 3 + ga;
     char id[32], prev[32];
@@ -559,7 +567,7 @@ Status generated(BidWriter& b, const World& w) {
                              .escalation = k % 7 == 0, .non_profit = ga % 3 == 2,
                              .notes = k % 3 == 0 ? "Generated bid for volume runs." : ""}));
     const Agency& a = w.agencies[agency];
-    for (int i = 1; i <= 20; ++i) {
+    for (int i : line_order) {
       char line[8];
       std::snprintf(line, sizeof line, "%d", i);
       const Brand& brand = w.brands[4 + (ga * 7 + i) % n_gen_brands];
