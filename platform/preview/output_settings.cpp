@@ -1,5 +1,6 @@
 #include "platform/preview/output_settings.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "runtime/settings/settings.h"
@@ -36,6 +37,8 @@ PrinterConfig read_printer_settings(std::string_view file) {
   c.name = get("Printer", "Name", "", file);
   c.spool_dir = get("Printer", "SpoolDir", "", file);
   c.spool_supports_copies = get_flag("Printer", "SpoolCopies", file);
+  c.copies = std::max(1, get_int("Printer", "Copies", 1, file));
+  c.collate = get_flag("Printer", "Collate", file);
   return c;
 }
 

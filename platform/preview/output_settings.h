@@ -2,7 +2,7 @@
 // sections of our own in the settings file (".\TENDIX.INI" of the working directory). The keys
 // and their defaults are documented in docs/output.md:
 //
-//   [Printer]  Kind=cups|spool  Name=  SpoolDir=  SpoolCopies=0|1
+//   [Printer]  Kind=cups|spool  Name=  SpoolDir=  SpoolCopies=0|1  Copies=1  Collate=0|1
 //   [Mail]     Server=  Port=25  From=  FromName=  User=  Password=  TLS=none|starttls|tls
 //              Timeout=30
 //   [Preview]  OutputDir=  PNG=0|1  PNGResolution=96

@@ -97,7 +97,7 @@ int Previewer::PRINTPREVIEW(const std::vector<std::string>& pages, const std::st
       }
     }
   }
-  return ui::preview(req) == ui::PreviewAnswer::Print ? 1 : 0;
+  return ui::preview(req) == ui::PreviewAnswer::Print ? 1 : 2;
 }
 
 void Previewer::HANDLECOPIES(int copies, bool collate) {

@@ -4,10 +4,10 @@
 //   SUPPORTED(Copies)    1 when the printer in use makes copies itself, else 0 (also with no
 //                        printer at all);
 //   PRINTPREVIEW(pages)  shows the pages through the current frontend; 1 when the user chose
-//                        to print, 0 when the preview was closed. In a run without a screen the
-//                        preview also writes its pages into the preview output folder (one PDF,
-//                        and a PNG per page on request; see output_settings.h) so they can be
-//                        looked at afterwards;
+//                        to print, 2 when the preview was closed (cancelled). In a run without a
+//                        screen the preview also writes its pages into the preview output folder
+//                        (one PDF, and a PNG per page on request; see output_settings.h) so they
+//                        can be looked at afterwards;
 //   HANDLECOPIES(n, c)   the pages flushed next come out in n copies, collated (1..m, 1..m) or
 //                        not (1,1,1, 2,2,2): a printer that makes copies gets the pages once
 //                        with the copy count, a printer that does not gets the pages repeated in

@@ -125,7 +125,7 @@ TEST_F(PreviewTest, PreviewPrintsOnlyWhenTheUserPrints) {
     ui::ScopedFrontend scope(&fe);
     Previewer pv(nullptr, {"previews", true, 50});
     int r = pv.PRINTPREVIEW(pages, "Dist Quote");
-    EXPECT_EQ(r, std::string(answer) == "print" ? 1 : 0);
+    EXPECT_EQ(r, std::string(answer) == "print" ? 1 : 2);
     EXPECT_TRUE(fe.finish().ok()) << fe.finish().ToString();
     EXPECT_NE(fe.transcript().find("preview \"Dist Quote\" 2 pages in \"previews\""),
               std::string::npos)
