@@ -1,10 +1,15 @@
 # tdx_add_test(NAME SOURCES src... [LIBS lib...])
 # One GoogleTest executable per module; each test case is registered with CTest.
-# Tests run in their own scratch folder under the build tree so that data files never collide.
+# Every test case runs in a fresh folder of its own under the executable's work folder
+# (tests/support/test_main.cpp), so cases that CTest runs at once never share data files.
 function(tdx_add_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main GTest::gmock pthread)
+  if(NOT TARGET tdx_test_main)
+    add_library(tdx_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+    target_link_libraries(tdx_test_main PUBLIC GTest::gtest)
+  endif()
+  target_link_libraries(${name} PRIVATE ${T_LIBS} tdx_test_main GTest::gtest GTest::gmock pthread)
   target_compile_definitions(${name} PRIVATE TDX_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                              TDX_BINARY_DIR="${PROJECT_BINARY_DIR}")
   set(workdir ${CMAKE_CURRENT_BINARY_DIR}/${name}.work)
