@@ -1,6 +1,4 @@
 // ExportFile: every record of one data file, in a key's order, as JSON lines or CSV.
-#include <nlohmann/json.hpp>
-
 #include "core/dataio/csv.h"
 #include "core/dataio/dataio.h"
 #include "core/dataio/field_codec.h"
@@ -11,6 +9,31 @@ namespace tdx::core {
 namespace {
 
 using dataio::FileCodec;
+
+// Appends s (UTF-8) as a JSON string.
+void append_json_string(std::string* out, std::string_view s) {
+  static const char* kHex = "0123456789abcdef";
+  out->push_back('"');
+  for (char c : s) {
+    unsigned char u = static_cast<unsigned char>(c);
+    switch (c) {
+      case '"': *out += "\\\""; break;
+      case '\\': *out += "\\\\"; break;
+      case '\n': *out += "\\n"; break;
+      case '\r': *out += "\\r"; break;
+      case '\t': *out += "\\t"; break;
+      default:
+        if (u < 0x20) {
+          *out += "\\u00";
+          out->push_back(kHex[u >> 4]);
+          out->push_back(kHex[u & 15]);
+        } else {
+          out->push_back(c);
+        }
+    }
+  }
+  out->push_back('"');
+}
 
 class Writer {
  public:
@@ -33,21 +56,30 @@ class Writer {
       dataio::write_csv_row(out_, row);
       return;
     }
-    nlohmann::ordered_json j;
-    j["file"] = codec_.decl().label;
+    // JSON written directly: the field names are fixed and the values are UTF-8 text or
+    // numbers, so only the escaping of strings needs care.
+    line_.clear();
+    line_ += "{\"file\":";
+    append_json_string(&line_, codec_.decl().label);
     for (const auto& f : codec_.fields()) {
+      line_ += ",";
+      append_json_string(&line_, f.name);
+      line_ += ":";
       std::string t = codec_.get_text(file, f);
-      if (FileCodec::json_number(f) && f.kind == dataio::Kind::Integer)
-        j[f.name] = std::stoll(t);
+      if (FileCodec::json_number(f) && !t.empty() && t.find_first_of("infa") == std::string::npos)
+        line_ += t;
       else if (FileCodec::json_number(f))
-        j[f.name] = std::stod(t);
+        line_ += "null";  // a REAL that is no finite number
       else
-        j[f.name] = std::move(t);
+        append_json_string(&line_, t);
     }
     std::string fill = codec_.get_fill(file);
-    if (!fill.empty()) j["_fill"] = fill;
-    // Text is UTF-8 by now; replace rather than throw should a byte slip through.
-    out_ << j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    if (!fill.empty()) {
+      line_ += ",\"_fill\":";
+      append_json_string(&line_, fill);
+    }
+    line_ += "}\n";
+    out_ << line_;
   }
 
  private:
@@ -55,6 +87,7 @@ class Writer {
   bool csv_;
   bool fill_column_;
   std::ostream& out_;
+  std::string line_;
 };
 
 bool all_null(const std::vector<store::KeyValue>& v) {
@@ -91,6 +124,8 @@ Status ExportFile(std::string_view label, std::string_view key, std::string_view
   store::KeyedFile file(decl);
   Status s = file.open({store::Access::ReadOnly, store::Share::DenyNone});
   if (!s.ok()) return s;
+  // Read ahead in batches: an export reads every record once, in order.
+  if (!(s = file.send("QUICKSCAN=on")).ok()) return s;
 
   // CSV has one header for all rows: find out first whether any record needs "_fill".
   bool fill_column = false;
