@@ -9,23 +9,12 @@
 namespace tdx::store {
 namespace {
 
-bool iequal(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // "PRD:MANUFAC" -> "MANUFAC" when the prefix is the file's; a bare name as it is; a name with
 // another prefix -> empty (matches nothing).
 std::string_view strip_prefix(std::string_view name, std::string_view prefix) {
   size_t colon = name.find(':');
   if (colon == std::string_view::npos) return name;
-  if (!iequal(name.substr(0, colon), prefix)) return {};
+  if (!equals_nocase(name.substr(0, colon), prefix)) return {};
   return name.substr(colon + 1);
 }
 
@@ -34,7 +23,7 @@ int find_named(const std::vector<T>& v, std::string_view name, std::string_view 
   std::string_view bare = strip_prefix(name, prefix);
   if (bare.empty()) return -1;
   for (size_t i = 0; i < v.size(); ++i)
-    if (iequal(v[i].name, bare)) return static_cast<int>(i);
+    if (equals_nocase(v[i].name, bare)) return static_cast<int>(i);
   return -1;
 }
 
@@ -101,9 +90,9 @@ Status check_decl(const FileDecl& d) {
   std::vector<std::pair<uint32_t, uint32_t>> spans;
   auto dup_name = [&](const std::string& n, size_t upto_fields, size_t upto_memos) {
     for (size_t i = 0; i < upto_fields; ++i)
-      if (iequal(d.fields[i].name, n)) return true;
+      if (equals_nocase(d.fields[i].name, n)) return true;
     for (size_t i = 0; i < upto_memos; ++i)
-      if (iequal(d.memos[i].name, n)) return true;
+      if (equals_nocase(d.memos[i].name, n)) return true;
     return false;
   };
   for (size_t i = 0; i < d.fields.size(); ++i) {
@@ -132,7 +121,7 @@ Status check_decl(const FileDecl& d) {
     std::string who = d.prefix + ":" + k.name;
     if (!valid_name(k.name)) return bad("key name '" + k.name + "'");
     for (size_t j = 0; j < i; ++j)
-      if (iequal(d.keys[j].name, k.name)) return bad(who + " declared twice");
+      if (equals_nocase(d.keys[j].name, k.name)) return bad(who + " declared twice");
     if (k.components.empty()) return bad(who + ": no components");
     if ((k.attrs & kUnique) && (k.attrs & kDup)) return bad(who + ": both unique and DUP");
     for (int c : k.components)

@@ -102,6 +102,17 @@ int compare_clipped_nocase(std::string_view a, std::string_view b) {
   return compare_clipped_with(a, b, to_upper_byte);
 }
 
+bool equals_nocase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
 void assign_padded(char* dst, size_t n, std::string_view s) {
   size_t k = s.size() < n ? s.size() : n;
   std::memcpy(dst, s.data(), k);

@@ -35,6 +35,8 @@ bool is_blank(std::string_view s);
 int compare_clipped(std::string_view a, std::string_view b);
 // Compare ignoring trailing blanks and letter case (for NOCASE keys).
 int compare_clipped_nocase(std::string_view a, std::string_view b);
+// Equal as names: same length, ASCII letters without regard to case ("PRD:Manufac").
+bool equals_nocase(std::string_view a, std::string_view b);
 // Writes s into dst[0..n): truncates, pads with blanks.
 void assign_padded(char* dst, size_t n, std::string_view s);
 // Writes s into dst[0..n) as a CSTRING: at most n-1 bytes, then zero bytes.

@@ -20,17 +20,6 @@ using store::KeyedFile;
 
 namespace {
 
-bool equals_nocase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 Status view_error(int code, const std::string& text) { return Status(code, text); }
 
 // The index of a field of `file` named by a text name with the file's prefix ("PRO:BID_ID"), or
