@@ -51,6 +51,34 @@ bool parse_integer(std::string_view t, long long* out) {
   return r.ec == std::errc() && r.ptr == t.data() + t.size() && b != t.data() + t.size();
 }
 
+// Well-formed UTF-8 (no overlong forms, no surrogates, nothing past U+10FFFF).
+bool valid_utf8(std::string_view s) {
+  size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    int n;
+    uint32_t cp;
+    if ((c & 0xE0) == 0xC0) n = 1, cp = c & 0x1F;
+    else if ((c & 0xF0) == 0xE0) n = 2, cp = c & 0x0F;
+    else if ((c & 0xF8) == 0xF0) n = 3, cp = c & 0x07;
+    else return false;
+    if (i + n >= s.size()) return false;
+    for (int k = 1; k <= n; ++k) {
+      unsigned char d = static_cast<unsigned char>(s[i + k]);
+      if ((d & 0xC0) != 0x80) return false;
+      cp = (cp << 6) | (d & 0x3F);
+    }
+    static const uint32_t kMin[] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += n + 1;
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string time_text(int32_t time) {
@@ -167,6 +195,8 @@ Status FileCodec::set_text(store::KeyedFile& file, const CodecField& f,
   VarRef ref = f.memo ? file.memo_ref(f.index) : file.field(f.index);
   switch (f.kind) {
     case Kind::Text: {
+      // A file saved in another encoding would otherwise lose its accented letters to '?'.
+      if (!valid_utf8(utf8)) return bad("text for " + f.name + " is not UTF-8");
       std::string t = utf8_to_cp1252(utf8);
       if (!ref.fits(Value(t))) {
         size_t have = ref.type == FieldType::String ? clip(t).size() : t.size();

@@ -106,10 +106,11 @@ Status Importer::read_jsonl(int input, std::istream& in) {
   while (std::getline(in, text)) {
     ++line;
     if (!text.empty() && text.back() == '\r') text.pop_back();
-    if (is_blank(text) || text.find_first_not_of(" \t") == std::string::npos) continue;
+    if (text.find_first_not_of(" \t") == std::string::npos) continue;
     auto j = nlohmann::json::parse(text, nullptr, false);
     if (j.is_discarded() || !j.is_object())
-      return at(input, line, Status(kImportRejected, "not a JSON object"));
+      return at(input, line,
+                Status(kImportRejected, "not a JSON object (malformed, or text that is not UTF-8)"));
     auto f = j.find("file");
     if (f == j.end() || !f->is_string())
       return at(input, line, Status(kImportRejected, "no \"file\" given"));

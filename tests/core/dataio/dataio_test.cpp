@@ -259,6 +259,8 @@ const BadImport kBadImports[] = {
     {"csv line number after a quoted line break", "a.csv",
      "MDX:MANUF_NAME,MDX:MFR_DIST_ID\n\"two\nlines\",1\nA,1234567890123\n",
      "line 4: value too long for MDX:MFR_DIST_ID"},
+    {"csv in another encoding", "a.csv", "MDX:MANUF_NAME\nCaf\xE9\n",
+     "line 2: text for MDX:MANUF_NAME is not UTF-8"},
     {"csv without file or prefix", "a.csv", "NAME\nA\n",
      "line 1: no \"file\" column and no prefixed field names"},
 };
