@@ -29,7 +29,14 @@ bool get_flag(std::string_view section, std::string_view key, std::string_view f
   return !v.empty() && (v[0] == '1' || v[0] == 'y' || v[0] == 'Y' || v[0] == 't' || v[0] == 'T');
 }
 
+std::string& output_override() {
+  static std::string folder;
+  return folder;
+}
+
 }  // namespace
+
+void set_preview_output_dir(std::string folder) { output_override() = std::move(folder); }
 
 PrinterConfig read_printer_settings(std::string_view file) {
   PrinterConfig c;
@@ -58,6 +65,10 @@ SmtpConfig read_mail_settings(std::string_view file) {
 PreviewSettings read_preview_settings(std::string_view file) {
   PreviewSettings p;
   p.output_dir = get("Preview", "OutputDir", "", file);
+  if (!output_override().empty()) p.output_dir = output_override();
+  // A run given an output folder (tendix run --out sets TDX_OUT_DIR) previews into it.
+  if (const char* out = std::getenv("TDX_OUT_DIR"); out != nullptr && *out != '\0')
+    p.output_dir = out;
   p.png = get_flag("Preview", "PNG", file);
   p.png_dpi = get_int("Preview", "PNGResolution", 96, file);
   if (p.png_dpi < 10 || p.png_dpi > 1200) p.png_dpi = 96;

@@ -21,7 +21,8 @@ namespace tdx::platform {
 
 inline constexpr const char* kOutputSettingsFile = ".\\TENDIX.INI";
 
-// Where a preview writes its pages in a run without a screen (empty folder: nowhere).
+// Where a preview writes its pages in a run without a screen (empty folder: nowhere). The
+// environment variable TDX_OUT_DIR, when set, takes the place of OutputDir.
 struct PreviewSettings {
   std::string output_dir;
   bool png = false;
@@ -31,5 +32,9 @@ struct PreviewSettings {
 PrinterConfig read_printer_settings(std::string_view file = kOutputSettingsFile);
 SmtpConfig read_mail_settings(std::string_view file = kOutputSettingsFile);
 PreviewSettings read_preview_settings(std::string_view file = kOutputSettingsFile);
+
+// A host's output folder for this process (`tendix run --out DIR`): when set, previews write
+// there whatever the settings file says. An empty folder removes the override.
+void set_preview_output_dir(std::string folder);
 
 }  // namespace tdx::platform
