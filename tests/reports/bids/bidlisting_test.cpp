@@ -259,11 +259,12 @@ Shown run_window(const std::string& selection, bool expect_pages = true) {
 
 // The bid ids listed, in page order: "B4 B2 B1 B3".
 std::string bids_listed(const std::string& pages) {
-  std::string out;
-  std::regex id(R"(\bB[0-9]\b)");
-  for (auto it = std::sregex_iterator(pages.begin(), pages.end(), id);
+  // A whole word: not the "B1" of the reference "R-B1".
+  std::string out, text = "\n" + pages;
+  std::regex id(R"([ \t\n](B[0-9])(?=[ \t\n]))");
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), id);
        it != std::sregex_iterator(); ++it)
-    out += (out.empty() ? "" : " ") + it->str();
+    out += (out.empty() ? "" : " ") + it->str(1);
   return out;
 }
 
@@ -352,7 +353,7 @@ TEST_F(BidListingTest, NothingSelectedShowsNoPageAndNoTotal) {
     const char* script;
   } cases[] = {
       {"bid outside the range", "type Glo:BID_ID B1\ntype BeginDate1 2/01/2024"},
-      {"conditions met by no bid", "type Glo:Division FROZEN\ntype Glo:PackSize 6/10"},
+      {"conditions met by no bid", "type Glo:Division FROZEN\ntype Glo:Distributor \"SYSCO EAST\""},
       {"escalation and non-profit", "press \"Escalation Clause Only\"\npress \"Non Profit Only\""},
   };
   for (const Case& c : cases) {
@@ -431,7 +432,7 @@ TEST_F(BidListingTest, BrandWording) {
 
 // Printing (no preview) sends the same pages to the printer.
 TEST_F(BidListingTest, PrintGoesToThePrinter) {
-  Scripted user("type Glo:Agency \"CITY SCHOOLS\"\npress Print\nanswer No\npress Cancel");
+  Scripted user("type Glo:Agency \"CITY SCHOOLS\"\npress Print\nanswer No\npress ?Cancel");
   BIDLISTINGRPTMNU();
   ASSERT_TRUE(user.fe.finish().ok()) << user.transcript();
   EXPECT_TRUE(user.shows("print \"BidListingRpt\" 1 page")) << user.transcript();
