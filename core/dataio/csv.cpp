@@ -52,8 +52,8 @@ bool CsvReader::next(std::vector<std::string>* fields) {
         }
         c = get();
         if (c != ',' && c != '\n' && c != '\r' && c != EOF) {
-          status_ = Status(kImportRejected, "line " + std::to_string(cur_line_) +
-                                                ": text after a quoted field");
+          status_ = Status(kImportRejected,
+                           "line " + std::to_string(cur_line_) + ": text after a quoted field");
           return false;
         }
       }

@@ -37,8 +37,8 @@
 
 namespace tdx::core {
 
-inline constexpr int kImportRejected = 3101;  // a line of an import cannot be stored
-inline constexpr int kImportRead = 3102;      // an import file cannot be read
+inline constexpr int kImportRejected = 3101;    // a line of an import cannot be stored
+inline constexpr int kImportRead = 3102;        // an import file cannot be read
 inline constexpr int kExportBadRequest = 3103;  // unknown file, key or format
 
 Status ImportFiles(const std::vector<std::string>& paths, std::ostream& report);

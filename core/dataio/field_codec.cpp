@@ -17,10 +17,9 @@ namespace {
 // LONG fields that hold day numbers or time values. The record layouts declare them as LONG;
 // what they mean is the bid files' and the fax job's own knowledge, kept here for the edge.
 constexpr const char* kDateFields[] = {
-    "HEA:DATE_RECD",  "HEA:OPEN_DATE",   "HEA:DEL_FROMDATE", "HEA:DEL_TODATE",
-    "PRO:AWARD_DATE", "PRO:TERMOFGUAN",  "PRO:TERMOFALLOW",  "PRO:EXTTERMOFG",
-    "PRO:EXTTERMOFA", "COB:CALL_DATE",   "COB:AWARD_DATE",   "FAX:SETDATE",
-    "FAX:CREATEDATE",
+    "HEA:DATE_RECD",  "HEA:OPEN_DATE",   "HEA:DEL_FROMDATE", "HEA:DEL_TODATE", "PRO:AWARD_DATE",
+    "PRO:TERMOFGUAN", "PRO:TERMOFALLOW", "PRO:EXTTERMOFG",   "PRO:EXTTERMOFA", "COB:CALL_DATE",
+    "COB:AWARD_DATE", "FAX:SETDATE",     "FAX:CREATEDATE",
 };
 constexpr const char* kTimeFields[] = {"HEA:OPEN_TIME", "FAX:SETTIME", "FAX:CREATETIME"};
 
@@ -62,10 +61,14 @@ bool valid_utf8(std::string_view s) {
     }
     int n;
     uint32_t cp;
-    if ((c & 0xE0) == 0xC0) n = 1, cp = c & 0x1F;
-    else if ((c & 0xF0) == 0xE0) n = 2, cp = c & 0x0F;
-    else if ((c & 0xF8) == 0xF0) n = 3, cp = c & 0x07;
-    else return false;
+    if ((c & 0xE0) == 0xC0)
+      n = 1, cp = c & 0x1F;
+    else if ((c & 0xF0) == 0xE0)
+      n = 2, cp = c & 0x0F;
+    else if ((c & 0xF8) == 0xF0)
+      n = 3, cp = c & 0x07;
+    else
+      return false;
     if (i + n >= s.size()) return false;
     for (int k = 1; k <= n; ++k) {
       unsigned char d = static_cast<unsigned char>(s[i + k]);
@@ -123,16 +126,24 @@ FileCodec::FileCodec(std::shared_ptr<const store::FileDecl> decl) : decl_(std::m
     switch (f.type) {
       case FieldType::String:
       case FieldType::CString:
-      case FieldType::Memo: c.kind = Kind::Text; break;
-      case FieldType::Decimal: c.kind = Kind::Decimal; break;
-      case FieldType::Real: c.kind = Kind::Real; break;
+      case FieldType::Memo:
+        c.kind = Kind::Text;
+        break;
+      case FieldType::Decimal:
+        c.kind = Kind::Decimal;
+        break;
+      case FieldType::Real:
+        c.kind = Kind::Real;
+        break;
       case FieldType::Long:
         c.kind = listed(std::begin(kDateFields), std::end(kDateFields), c.name)   ? Kind::Date
                  : listed(std::begin(kTimeFields), std::end(kTimeFields), c.name) ? Kind::Time
                                                                                   : Kind::Integer;
         break;
       case FieldType::Short:
-      case FieldType::Byte: c.kind = Kind::Integer; break;
+      case FieldType::Byte:
+        c.kind = Kind::Integer;
+        break;
     }
     fields_.push_back(c);
     for (uint32_t b = f.offset; b < f.offset + f.size && b < d.record_size; ++b) covered[b] = true;
@@ -166,8 +177,10 @@ std::string FileCodec::get_text(store::KeyedFile& file, const CodecField& f) con
       if (ref.type == FieldType::String) t = std::string(clip(t));
       return cp1252_to_utf8(t);
     }
-    case Kind::Decimal: return ref.get().number().ToFixed(ref.places);
-    case Kind::Integer: return ref.get().number().ToString();
+    case Kind::Decimal:
+      return ref.get().number().ToFixed(ref.places);
+    case Kind::Integer:
+      return ref.get().number().ToString();
     case Kind::Real: {
       double v = ref.get().real();
       char buf[64];
@@ -218,7 +231,8 @@ Status FileCodec::set_text(store::KeyedFile& file, const CodecField& f,
       if (utf8.empty()) return ref.set(Value(0));
       long long v;
       if (!parse_integer(utf8, &v)) return bad("bad number for " + f.name + ": " + quoted(utf8));
-      if (!ref.fits(Value(v))) return bad("number out of range for " + f.name + ": " + quoted(utf8));
+      if (!ref.fits(Value(v)))
+        return bad("number out of range for " + f.name + ": " + quoted(utf8));
       return ref.set(Value(v));
     }
     case Kind::Real: {

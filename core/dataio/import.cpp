@@ -109,8 +109,9 @@ Status Importer::read_jsonl(int input, std::istream& in) {
     if (text.find_first_not_of(" \t") == std::string::npos) continue;
     auto j = nlohmann::json::parse(text, nullptr, false);
     if (j.is_discarded() || !j.is_object())
-      return at(input, line,
-                Status(kImportRejected, "not a JSON object (malformed, or text that is not UTF-8)"));
+      return at(
+          input, line,
+          Status(kImportRejected, "not a JSON object (malformed, or text that is not UTF-8)"));
     auto f = j.find("file");
     if (f == j.end() || !f->is_string())
       return at(input, line, Status(kImportRejected, "no \"file\" given"));
@@ -148,12 +149,13 @@ Status Importer::read_jsonl(int input, std::istream& in) {
         value = v.dump();
       } else if (v.is_number_float() && cf.kind == dataio::Kind::Decimal) {
         return at(input, line,
-                  Status(kImportRejected, "decimal " + cf.name + " is written as text: \"" +
-                                              v.dump() + "\""));
+                  Status(kImportRejected,
+                         "decimal " + cf.name + " is written as text: \"" + v.dump() + "\""));
       } else if (v.is_boolean() && cf.kind == dataio::Kind::Integer) {
         value = v.get<bool>() ? "1" : "0";
       } else {
-        return at(input, line, Status(kImportRejected, "bad value for " + cf.name + ": " + v.dump()));
+        return at(input, line,
+                  Status(kImportRejected, "bad value for " + cf.name + ": " + v.dump()));
       }
       Status s = t->codec->set_text(*t->file, cf, value);
       if (!s.ok()) return at(input, line, s);
@@ -201,9 +203,10 @@ Status Importer::read_csv(int input, std::istream& in) {
       if (!t) return at(input, line, Status(kImportRejected, "unknown file " + label));
     }
     if (row.size() != header.size())
-      return at(input, line,
-                Status(kImportRejected, std::to_string(row.size()) + " fields where the header has " +
-                                            std::to_string(header.size())));
+      return at(
+          input, line,
+          Status(kImportRejected, std::to_string(row.size()) + " fields where the header has " +
+                                      std::to_string(header.size())));
     auto col = columns.find(t);
     if (col == columns.end()) {
       std::vector<int> idx(header.size(), -1);
@@ -212,9 +215,9 @@ Status Importer::read_csv(int input, std::istream& in) {
         if (static_cast<int>(i) == file_col) continue;
         idx[i] = t->codec->find(header[i]);
         if (idx[i] == -1)
-          return at(input, line,
-                    Status(kImportRejected,
-                           "unknown field " + header[i] + " of " + t->decl->label));
+          return at(
+              input, line,
+              Status(kImportRejected, "unknown field " + header[i] + " of " + t->decl->label));
         if (idx[i] >= 0) {
           if (seen[idx[i]])
             return at(input, line, Status(kImportRejected, "field " + header[i] + " given twice"));

@@ -2,12 +2,13 @@
 // and standard-comment links. The four bids of the small set are written out by hand so that
 // each report feature has a line that shows it (docs/sample-data.md); larger scales add
 // generated bids of the same shape.
-#include <cstdio>
+#include "data/bids.h"
+
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 #include "core/sample/world.h"
-#include "data/bids.h"
 #include "data/reference.h"
 #include "runtime/datetime/datetime.h"
 
@@ -92,7 +93,8 @@ class BidWriter {
         cob_(dir, COB::Decl()),
         bdi_(dir, BDI::Decl()),
         pbc_(dir, PBC::Decl()) {
-    for (size_t i = 0; i < w.products.size(); ++i) by_code_[w.products[i].code] = static_cast<int>(i);
+    for (size_t i = 0; i < w.products.size(); ++i)
+      by_code_[w.products[i].code] = static_cast<int>(i);
   }
 
   Status begin() {
@@ -317,50 +319,74 @@ enum { kAcme = 0, kGoldenState = 1, kGreatLakes = 2 };
 // 6 were won by our brands, lines 2 and 4 by competitors, line 5 by nobody on file.
 Status lincoln_2023(BidWriter& b) {
   const int32_t award = D(2023, 4, 5);
-  TDX_SAMPLE_TRY(b.header({.bid_id = "LCPS-2023-014", .agency = 0, .rep = 0,
-                           .received = D(2023, 3, 1), .opening = D(2023, 3, 20), .hour = 10,
-                           .minute = 0, .from = D(2023, 7, 1), .to = D(2024, 6, 30),
+  TDX_SAMPLE_TRY(b.header({.bid_id = "LCPS-2023-014",
+                           .agency = 0,
+                           .rep = 0,
+                           .received = D(2023, 3, 1),
+                           .opening = D(2023, 3, 20),
+                           .hour = 10,
+                           .minute = 0,
+                           .from = D(2023, 7, 1),
+                           .to = D(2024, 6, 30),
                            .bid_type = "ANNU",
                            .notes = "Annual K-12 bid, 14 schools. Awards by line.",
                            .delivery = {"Deliver to Central Warehouse, 12 Depot St",
                                         "Mon-Fri 7:00 AM to 2:00 PM", "", ""}}));
-  TDX_SAMPLE_TRY(b.line("1", {.spec = "Beef patty, 100% beef, 4 oz cooked, CN labeled",
-                              .alt_seq = 10, .cn_label = true}));
-  TDX_SAMPLE_TRY(b.offer("PG-1001", {.award = true, .award_date = award, .quantity = 850,
-                                     .hist_price = "41.80 CS DEL"}));
+  TDX_SAMPLE_TRY(b.line(
+      "1",
+      {.spec = "Beef patty, 100% beef, 4 oz cooked, CN labeled", .alt_seq = 10, .cn_label = true}));
+  TDX_SAMPLE_TRY(
+      b.offer("PG-1001",
+              {.award = true, .award_date = award, .quantity = 850, .hist_price = "41.80 CS DEL"}));
   TDX_SAMPLE_TRY(b.distributor({kMetro, "41.80", "M23-114", true}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "42.10", "V-7781"}));
 
   TDX_SAMPLE_TRY(b.line("2", {.spec = "Fish, pollock, breaded, 3.6 oz portion", .alt_seq = 20}));
   TDX_SAMPLE_TRY(b.offer("BS-2001", {.quantity = 300}));
   TDX_SAMPLE_TRY(b.competitor(
-      {.competitor = kAcme, .distributor = kValley, .code = "AP-550", .pack = "10 LB",
-       .description = "Pollock Portion Breaded 3.2 oz", .price = "35.90 CS", .terms = "Net 30",
-       .award = true, .award_date = award, .call_date = D(2023, 3, 28),
+      {.competitor = kAcme,
+       .distributor = kValley,
+       .code = "AP-550",
+       .pack = "10 LB",
+       .description = "Pollock Portion Breaded 3.2 oz",
+       .price = "35.90 CS",
+       .terms = "Net 30",
+       .award = true,
+       .award_date = award,
+       .call_date = D(2023, 3, 28),
        .comments = "Acme bid a 3.2 oz portion, accepted as equal by the agency. Price held for "
                    "twelve months with no escalation clause."}));
-  TDX_SAMPLE_TRY(b.competitor({.competitor = kGoldenState, .distributor = kMetro,
-                               .code = "GS-88", .pack = "4/6 LB",
-                               .description = "Fish Sticks", .price = "37.20 CS"}));
+  TDX_SAMPLE_TRY(b.competitor({.competitor = kGoldenState,
+                               .distributor = kMetro,
+                               .code = "GS-88",
+                               .pack = "4/6 LB",
+                               .description = "Fish Sticks",
+                               .price = "37.20 CS"}));
 
   TDX_SAMPLE_TRY(b.line("3", {.spec = "Peaches, diced, in juice, #10 can", .alt_seq = 30}));
-  TDX_SAMPLE_TRY(b.offer("SV-3002", {.award = true, .award_date = award, .quantity = 400,
-                                     .hist_price = "30.95 CS DEL"}));
+  TDX_SAMPLE_TRY(
+      b.offer("SV-3002",
+              {.award = true, .award_date = award, .quantity = 400, .hist_price = "30.95 CS DEL"}));
   TDX_SAMPLE_TRY(b.distributor({kMetro, "30.95", "M23-114", true}));
 
   TDX_SAMPLE_TRY(b.line("4", {.spec = "Turkey breast, sliced, 2 lb loaf", .alt_seq = 40}));
   TDX_SAMPLE_TRY(b.offer("PG-1003", {.quantity = 120}));
-  TDX_SAMPLE_TRY(b.competitor({.competitor = kGoldenState, .distributor = kValley,
-                               .code = "GS-210", .pack = "6/2 LB",
-                               .description = "Turkey Breast Sliced", .price = "49.75 CS",
-                               .award = true, .award_date = award}));
+  TDX_SAMPLE_TRY(b.competitor({.competitor = kGoldenState,
+                               .distributor = kValley,
+                               .code = "GS-210",
+                               .pack = "6/2 LB",
+                               .description = "Turkey Breast Sliced",
+                               .price = "49.75 CS",
+                               .award = true,
+                               .award_date = award}));
 
   TDX_SAMPLE_TRY(b.line("5", {.spec = "Apple slices, fresh cut, 2 oz bags", .alt_seq = 50}));
   TDX_SAMPLE_TRY(b.offer("SV-3001", {.quantity = 2000}));
 
   TDX_SAMPLE_TRY(b.line("6", {.spec = "Milk, 1% white, 8 oz carton", .alt_seq = 60}));
-  TDX_SAMPLE_TRY(b.offer("ND-4001", {.award = true, .award_date = award, .quantity = 5000,
-                                     .hist_price = "16.40 CS DEL"}));
+  TDX_SAMPLE_TRY(b.offer(
+      "ND-4001",
+      {.award = true, .award_date = award, .quantity = 5000, .hist_price = "16.40 CS DEL"}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "16.40", "V-7781", true}));
   return Status();
 }
@@ -370,9 +396,16 @@ Status lincoln_2023(BidWriter& b) {
 Status lincoln_2024(BidWriter& b) {
   const int32_t call = D(2024, 3, 12);
   TDX_SAMPLE_TRY(b.header(
-      {.bid_id = "LCPS-2024-009", .agency = 0, .rep = 0, .received = D(2024, 2, 15),
-       .opening = D(2024, 3, 5), .hour = 14, .minute = 0, .from = D(2024, 7, 1),
-       .to = D(2025, 6, 30), .bid_type = "ANNU",
+      {.bid_id = "LCPS-2024-009",
+       .agency = 0,
+       .rep = 0,
+       .received = D(2024, 2, 15),
+       .opening = D(2024, 3, 5),
+       .hour = 14,
+       .minute = 0,
+       .from = D(2024, 7, 1),
+       .to = D(2025, 6, 30),
+       .bid_type = "ANNU",
        .notes = "Annual K-12 bid for 14 schools and the central kitchen. Samples of every "
                 "offered item are due at the opening; the agency awards line by line and may "
                 "split awards between brands.",
@@ -380,87 +413,116 @@ Status lincoln_2024(BidWriter& b) {
                     "Call 48 hours ahead: (704)555-2200", "No deliveries on school holidays"}}));
 
   TDX_SAMPLE_TRY(b.line("1", {.spec = "Beef patty, 100% beef, 4 oz cooked, CN labeled",
-                              .alt_seq = 10, .cn_label = true, .hist_bid = "LCPS-2023-014",
-                              .hist_line = "1", .mfr_bidnum = "PG-24-031", .commission = "1.50",
+                              .alt_seq = 10,
+                              .cn_label = true,
+                              .hist_bid = "LCPS-2023-014",
+                              .hist_line = "1",
+                              .mfr_bidnum = "PG-24-031",
+                              .commission = "1.50",
                               .comments = "Same item as last year."}));
-  TDX_SAMPLE_TRY(b.offer("PG-1001", {.extension = true, .quantity = 900, .std_comments = {1, 2},
-                                     .comments = {"Price protected against beef market.", "",
-                                                  "", ""}}));
+  TDX_SAMPLE_TRY(
+      b.offer("PG-1001", {.extension = true,
+                          .quantity = 900,
+                          .std_comments = {1, 2},
+                          .comments = {"Price protected against beef market.", "", "", ""}}));
   TDX_SAMPLE_TRY(b.distributor({kMetro, "43.10", "M24-020"}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "43.40", "V-8120"}));
 
-  TDX_SAMPLE_TRY(b.line("2", {.spec = "Fish, pollock, breaded, 3.6 oz portion", .alt_seq = 20,
-                              .hist_bid = "LCPS-2023-014", .hist_line = "2"}));
+  TDX_SAMPLE_TRY(b.line("2", {.spec = "Fish, pollock, breaded, 3.6 oz portion",
+                              .alt_seq = 20,
+                              .hist_bid = "LCPS-2023-014",
+                              .hist_line = "2"}));
   TDX_SAMPLE_TRY(b.offer("BS-2001", {.quantity = 320}));
   TDX_SAMPLE_TRY(b.offer("BS-2003", {.alt = true, .quantity = 320}));
-  TDX_SAMPLE_TRY(b.competitor({.competitor = kAcme, .distributor = kValley, .code = "AP-550",
-                               .pack = "10 LB", .description = "Pollock Portion Breaded",
-                               .price = "36.40 CS", .terms = "Net 30, price firm 12 months",
+  TDX_SAMPLE_TRY(b.competitor({.competitor = kAcme,
+                               .distributor = kValley,
+                               .code = "AP-550",
+                               .pack = "10 LB",
+                               .description = "Pollock Portion Breaded",
+                               .price = "36.40 CS",
+                               .terms = "Net 30, price firm 12 months",
                                .call_date = call,
                                .comments = "Acme is expected to bid the same 3.2 oz portion "
                                            "as last year."}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "37.65", "V-8120"}));
 
-  TDX_SAMPLE_TRY(b.line("3", {.spec = "Peaches, diced, in juice, #10 can", .alt_seq = 30,
-                              .usda = true, .grade = "A", .hist_bid = "LCPS-2023-014",
+  TDX_SAMPLE_TRY(b.line("3", {.spec = "Peaches, diced, in juice, #10 can",
+                              .alt_seq = 30,
+                              .usda = true,
+                              .grade = "A",
+                              .hist_bid = "LCPS-2023-014",
                               .hist_line = "3"}));
   TDX_SAMPLE_TRY(b.offer("SV-3002", {.net = "OI", .quantity = 420}));
   TDX_SAMPLE_TRY(b.distributor({kMetro, "32.85", "M24-020"}));
 
   TDX_SAMPLE_TRY(b.line("4", {.spec = "Turkey breast, sliced, 2 lb loaf, brand named",
-                              .alt_seq = 40, .spec_sheet = true,
+                              .alt_seq = 40,
+                              .spec_sheet = true,
                               .approved_brands = "Prairie Gold, Golden State or approved equal",
-                              .hist_bid = "LCPS-2023-014", .hist_line = "4"}));
+                              .hist_bid = "LCPS-2023-014",
+                              .hist_line = "4"}));
   TDX_SAMPLE_TRY(b.offer("PG-1003", {.quantity = 150, .std_comments = {3}}));
-  TDX_SAMPLE_TRY(b.competitor({.competitor = kGoldenState, .distributor = kValley,
-                               .code = "GS-210", .pack = "6/2 LB",
-                               .description = "Turkey Breast Sliced", .price = "50.10 CS"}));
+  TDX_SAMPLE_TRY(b.competitor({.competitor = kGoldenState,
+                               .distributor = kValley,
+                               .code = "GS-210",
+                               .pack = "6/2 LB",
+                               .description = "Turkey Breast Sliced",
+                               .price = "50.10 CS"}));
 
-  TDX_SAMPLE_TRY(b.line("5", {.spec = "Pork sausage links or equal, 1 oz", .alt_seq = 50,
-                              .spec_sheet = true}));
+  TDX_SAMPLE_TRY(b.line(
+      "5", {.spec = "Pork sausage links or equal, 1 oz", .alt_seq = 50, .spec_sheet = true}));
   TDX_SAMPLE_TRY(b.offer("PG-1005", {.net = "P", .quantity = 200}));
   TDX_SAMPLE_TRY(b.offer("ND-4002", {.quantity = 60}));
   TDX_SAMPLE_TRY(b.distributor({kMetro, "31.20", "M24-020"}));
 
-  TDX_SAMPLE_TRY(b.line("6", {.spec = "Milk, 1% white, 8 oz carton", .alt_seq = 60,
-                              .hist_bid = "LCPS-2023-014", .hist_line = "6"}));
-  TDX_SAMPLE_TRY(b.offer("ND-4001", {.net = "Z", .unit = "BL", .approx = true,
-                                     .quantity = 5200}));
+  TDX_SAMPLE_TRY(b.line("6", {.spec = "Milk, 1% white, 8 oz carton",
+                              .alt_seq = 60,
+                              .hist_bid = "LCPS-2023-014",
+                              .hist_line = "6"}));
+  TDX_SAMPLE_TRY(b.offer("ND-4001", {.net = "Z", .unit = "BL", .approx = true, .quantity = 5200}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "17.05", "V-8120"}));
 
   TDX_SAMPLE_TRY(b.line("7", {.spec = "Jalapeno peppers, sliced, #10 can", .alt_seq = 70}));
-  TDX_SAMPLE_TRY(b.offer("SV-3004",
-                         {.basis = 'F', .quantity = 45, .serve = 1,
-                          .comments = {"New item for the Mexican bar.", "FOB Yakima, WA.",
-                                       "Freight quoted separately by distributor.",
-                                       "Mild heat level."}}));
+  TDX_SAMPLE_TRY(b.offer(
+      "SV-3004", {.basis = 'F',
+                  .quantity = 45,
+                  .serve = 1,
+                  .comments = {"New item for the Mexican bar.", "FOB Yakima, WA.",
+                               "Freight quoted separately by distributor.", "Mild heat level."}}));
   TDX_SAMPLE_TRY(b.distributor({kSummit, "29.90", "S-4410"}));
 
   TDX_SAMPLE_TRY(b.line("8", {.spec = "Fish sticks, whole grain breaded", .alt_seq = 80}));
-  TDX_SAMPLE_TRY(b.offer("BS-2002", {.extension = true, .quantity = 280,
-                                     .std_comments = {3, 5}}));
-  TDX_SAMPLE_TRY(b.competitor({.competitor = kGreatLakes, .distributor = kMetro,
-                               .code = "GL-77", .pack = "4/6 LB",
-                               .description = "Fish Sticks WG", .price = "34.00 CS",
+  TDX_SAMPLE_TRY(b.offer("BS-2002", {.extension = true, .quantity = 280, .std_comments = {3, 5}}));
+  TDX_SAMPLE_TRY(b.competitor({.competitor = kGreatLakes,
+                               .distributor = kMetro,
+                               .code = "GL-77",
+                               .pack = "4/6 LB",
+                               .description = "Fish Sticks WG",
+                               .price = "34.00 CS",
                                .call_date = call}));
 
-  TDX_SAMPLE_TRY(b.line("9", {.spec = "Yogurt, low fat, strawberry, 4 oz", .alt_seq = 90,
-                              .cn_label = true, .usda = true, .grade = "AA"}));
+  TDX_SAMPLE_TRY(b.line("9", {.spec = "Yogurt, low fat, strawberry, 4 oz",
+                              .alt_seq = 90,
+                              .cn_label = true,
+                              .usda = true,
+                              .grade = "AA"}));
   TDX_SAMPLE_TRY(b.offer("ND-4003", {.net = "BB", .quantity = 1500}));
   TDX_SAMPLE_TRY(b.distributor({kMetro, "23.95", "M24-020"}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "24.10", "V-8120"}));
 
   // Lines 10 to 12 sort between the others in the alternate sequence.
-  TDX_SAMPLE_TRY(b.line("10", {.spec = "Chicken tenders, breaded, fully cooked", .alt_seq = 15,
-                               .hist_bid = "LCPS-2023-014", .hist_line = "5"}));
+  TDX_SAMPLE_TRY(b.line("10", {.spec = "Chicken tenders, breaded, fully cooked",
+                               .alt_seq = 15,
+                               .hist_bid = "LCPS-2023-014",
+                               .hist_line = "5"}));
   TDX_SAMPLE_TRY(b.offer("PG-1002", {.quantity = 600, .std_comments = {6}}));
 
   TDX_SAMPLE_TRY(b.line("11", {.spec = "String cheese, mozzarella, 1 oz", .alt_seq = 25}));
   TDX_SAMPLE_TRY(b.offer("ND-4004", {.net = "OI", .quantity = 700}));
   TDX_SAMPLE_TRY(b.distributor({kValley, "42.30", "V-8120"}));
 
-  TDX_SAMPLE_TRY(b.line("12", {.spec = "Pear halves, light syrup, #10 can", .alt_seq = 35,
-                               .commission = "0.75"}));
+  TDX_SAMPLE_TRY(b.line(
+      "12", {.spec = "Pear halves, light syrup, #10 can", .alt_seq = 35, .commission = "0.75"}));
   TDX_SAMPLE_TRY(b.offer("SV-3003", {.quantity = 90}));
   return Status();
 }
@@ -469,25 +531,39 @@ Status lincoln_2024(BidWriter& b) {
 // lines; the hospital bid below points its history here.
 Status corrections_2024(BidWriter& b) {
   const int32_t award = D(2024, 4, 25);
-  TDX_SAMPLE_TRY(b.header({.bid_id = "SDC-2024-031", .agency = 1, .rep = 1,
-                           .received = D(2024, 3, 20), .opening = D(2024, 4, 10), .hour = 11,
-                           .minute = 0, .from = D(2024, 5, 1), .to = D(2024, 10, 31),
-                           .bid_type = "SEMI", .minority = true, .escalation = true,
+  TDX_SAMPLE_TRY(b.header({.bid_id = "SDC-2024-031",
+                           .agency = 1,
+                           .rep = 1,
+                           .received = D(2024, 3, 20),
+                           .opening = D(2024, 4, 10),
+                           .hour = 11,
+                           .minute = 0,
+                           .from = D(2024, 5, 1),
+                           .to = D(2024, 10, 31),
+                           .bid_type = "SEMI",
+                           .minority = true,
+                           .escalation = true,
                            .notes = "Statewide correctional facilities; palletized loads.",
                            .delivery = {"Receiving Dock B, 1 Supply Way", "", "", ""}}));
   TDX_SAMPLE_TRY(b.line("1", {.spec = "Beef taco filling, fully cooked", .alt_seq = 1}));
-  TDX_SAMPLE_TRY(b.offer("PG-1004", {.award = true, .award_date = award, .extension = true,
-                                     .quantity = 1200}));
+  TDX_SAMPLE_TRY(b.offer(
+      "PG-1004", {.award = true, .award_date = award, .extension = true, .quantity = 1200}));
   TDX_SAMPLE_TRY(b.distributor({kCoastal, "49.15", "C-2024-31", true}));
   TDX_SAMPLE_TRY(b.distributor({kSummit, "49.60", "S-4520"}));
 
   TDX_SAMPLE_TRY(b.line("2", {.spec = "Fish sticks, 1 oz", .alt_seq = 2}));
   TDX_SAMPLE_TRY(b.offer("BS-2002", {.quantity = 800}));
-  TDX_SAMPLE_TRY(b.competitor(
-      {.competitor = kGreatLakes, .distributor = kSummit, .code = "GL-77", .pack = "4/6 LB",
-       .description = "Fish Sticks", .price = "32.40 CS", .terms = "Net 21",
-       .award = true, .award_date = award,
-       .comments = "Great Lakes won on price; its sticks are not whole grain."}));
+  TDX_SAMPLE_TRY(
+      b.competitor({.competitor = kGreatLakes,
+                    .distributor = kSummit,
+                    .code = "GL-77",
+                    .pack = "4/6 LB",
+                    .description = "Fish Sticks",
+                    .price = "32.40 CS",
+                    .terms = "Net 21",
+                    .award = true,
+                    .award_date = award,
+                    .comments = "Great Lakes won on price; its sticks are not whole grain."}));
   TDX_SAMPLE_TRY(b.distributor({kSummit, "34.50", "S-4520"}));
 
   TDX_SAMPLE_TRY(b.line("3", {.spec = "Cheddar cheese, shredded, 5 lb", .alt_seq = 3}));
@@ -497,8 +573,11 @@ Status corrections_2024(BidWriter& b) {
   TDX_SAMPLE_TRY(b.line("4", {.spec = "Pear halves or diced peaches, #10", .alt_seq = 4}));
   TDX_SAMPLE_TRY(b.offer("SV-3003", {.quantity = 150}));
   TDX_SAMPLE_TRY(b.offer("SV-3002", {.alt = true, .quantity = 150}));
-  TDX_SAMPLE_TRY(b.competitor({.competitor = kAcme, .distributor = kCoastal, .code = "AP-10",
-                               .pack = "6/#10", .description = "Pears Halves",
+  TDX_SAMPLE_TRY(b.competitor({.competitor = kAcme,
+                               .distributor = kCoastal,
+                               .code = "AP-10",
+                               .pack = "6/#10",
+                               .description = "Pears Halves",
                                .price = "33.10 CS"}));
 
   TDX_SAMPLE_TRY(b.line("5", {.spec = "Chicken tenders or fish portions", .alt_seq = 5}));
@@ -510,17 +589,26 @@ Status corrections_2024(BidWriter& b) {
 
 // A non-profit hospital bid whose history points at the corrections bid.
 Status hospital_2024(BidWriter& b) {
-  TDX_SAMPLE_TRY(b.header({.bid_id = "RHD-2024-007", .agency = 2, .rep = 2,
-                           .received = D(2024, 4, 15), .opening = D(2024, 5, 1), .hour = 9,
-                           .minute = 30, .from = D(2024, 6, 1), .to = D(2024, 8, 31),
-                           .bid_type = "QTR", .palletize = false, .non_profit = true}));
-  TDX_SAMPLE_TRY(b.line("1", {.spec = "Beef taco filling", .alt_seq = 1,
-                              .hist_bid = "SDC-2024-031", .hist_line = "1"}));
+  TDX_SAMPLE_TRY(b.header({.bid_id = "RHD-2024-007",
+                           .agency = 2,
+                           .rep = 2,
+                           .received = D(2024, 4, 15),
+                           .opening = D(2024, 5, 1),
+                           .hour = 9,
+                           .minute = 30,
+                           .from = D(2024, 6, 1),
+                           .to = D(2024, 8, 31),
+                           .bid_type = "QTR",
+                           .palletize = false,
+                           .non_profit = true}));
+  TDX_SAMPLE_TRY(b.line(
+      "1",
+      {.spec = "Beef taco filling", .alt_seq = 1, .hist_bid = "SDC-2024-031", .hist_line = "1"}));
   TDX_SAMPLE_TRY(b.offer("PG-1004", {.quantity = 60}));
   TDX_SAMPLE_TRY(b.distributor({kSummit, "50.20", "S-4601"}));
 
-  TDX_SAMPLE_TRY(b.line("2", {.spec = "Fish sticks", .alt_seq = 2, .hist_bid = "SDC-2024-031",
-                              .hist_line = "2"}));
+  TDX_SAMPLE_TRY(b.line(
+      "2", {.spec = "Fish sticks", .alt_seq = 2, .hist_bid = "SDC-2024-031", .hist_line = "2"}));
   TDX_SAMPLE_TRY(b.offer("BS-2002", {.quantity = 40}));
 
   TDX_SAMPLE_TRY(b.line("3", {.spec = "Milk, 1% white, 8 oz", .alt_seq = 3}));
@@ -551,68 +639,83 @@ Status generated(BidWriter& b, const World& w) {
             [](int a, int b) { return std::to_string(a) < std::to_string(b); });
   for (int ga = 0; ga < n_gen_agencies; ++ga)
     for (int k = ga; k < bids; k += n_gen_agencies) {
-    int seq = k / n_gen_agencies;
-    int agency = 3 + ga;
-    char id[32], prev[32];
-    std::snprintf(id, sizeof id, "A%04d-B%05d", ga + 1, seq + 1);
-    std::snprintf(prev, sizeof prev, "A%04d-B%05d", ga + 1, seq);
-    int32_t received = base + seq * 45 + ga % 30;
-    int32_t opening = received + 21;
-    TDX_SAMPLE_TRY(b.header({.bid_id = id, .agency = agency,
-                             .rep = static_cast<int>(k % w.reps.size()), .received = received,
-                             .opening = opening, .hour = 9 + k % 6, .minute = (k % 4) * 15,
-                             .from = opening + 30, .to = opening + 210,
-                             .bid_type = w.bid_types[k % w.bid_types.size()].c_str(),
-                             .palletize = k % 2 == 0, .minority = k % 10 == 0,
-                             .escalation = k % 7 == 0, .non_profit = ga % 3 == 2,
-                             .notes = k % 3 == 0 ? "Generated bid for volume runs." : ""}));
-    const Agency& a = w.agencies[agency];
-    for (int i : line_order) {
-      char line[8];
-      std::snprintf(line, sizeof line, "%d", i);
-      const Brand& brand = w.brands[4 + (ga * 7 + i) % n_gen_brands];
-      const std::string& code = w.products[brand.products[(ga + i) % 20]].code;
-      LineOpt l{.spec = "Generated specification line", .alt_seq = i * 10,
-                .cn_label = i % 7 == 0, .usda = i % 5 == 0, .spec_sheet = i % 6 == 0,
-                .grade = i % 11 == 0 ? "A" : "",
-                .approved_brands = i % 9 == 0 ? "Named brand or approved equal" : ""};
-      if (seq > 0) {
-        l.hist_bid = prev;
-        l.hist_line = line;
-      }
-      TDX_SAMPLE_TRY(b.line(line, l));
-      bool brand_won = i % 3 == 0, comp_won = i % 3 == 1;
-      int32_t award = opening + 14;
-      TDX_SAMPLE_TRY(b.offer(code, {.award = brand_won, .award_date = award,
-                                    .extension = i % 5 == 0,
-                                    .net = i % 4 == 0 ? "OI" : (i % 4 == 1 ? "BB" : "P"),
-                                    .quantity = 50 + rng.below(2000),
-                                    .std_comments = i % 2 == 0 ? std::vector<int>{1 + i % 6}
-                                                               : std::vector<int>{}}));
-      // The second offer: an alternate of the same brand, or another brand's product.
-      if (i % 2 == 0) {
-        const std::string& alt = w.products[brand.products[(ga + i + 1) % 20]].code;
-        TDX_SAMPLE_TRY(b.offer(alt, {.alt = true, .quantity = 50 + rng.below(2000)}));
-      } else {
-        const Brand& other = w.brands[4 + (ga * 7 + i + 1) % n_gen_brands];
-        TDX_SAMPLE_TRY(b.offer(w.products[other.products[(ga + i) % 20]].code,
-                               {.quantity = 50 + rng.below(2000)}));
-      }
-      int dist = a.distributors[i % a.distributors.size()];
-      char price[16], dbid[16];
-      std::snprintf(price, sizeof price, "%d.%02d", 20 + rng.below(40), rng.below(100));
-      std::snprintf(dbid, sizeof dbid, "D%05d", k % 100000);
-      TDX_SAMPLE_TRY(b.distributor({dist, price, dbid, brand_won}));
-      if (comp_won || i % 2 == 1) {
-        int c = (ga + i) % static_cast<int>(w.competitors.size());
-        TDX_SAMPLE_TRY(b.competitor({.competitor = c, .distributor = dist, .code = "CMP-100",
-                                     .pack = "6/#10", .description = "Competitor item",
-                                     .price = "31.00 CS", .award = comp_won,
-                                     .award_date = award,
-                                     .comments = comp_won ? "Won on price." : ""}));
+      int seq = k / n_gen_agencies;
+      int agency = 3 + ga;
+      char id[32], prev[32];
+      std::snprintf(id, sizeof id, "A%04d-B%05d", ga + 1, seq + 1);
+      std::snprintf(prev, sizeof prev, "A%04d-B%05d", ga + 1, seq);
+      int32_t received = base + seq * 45 + ga % 30;
+      int32_t opening = received + 21;
+      TDX_SAMPLE_TRY(b.header({.bid_id = id,
+                               .agency = agency,
+                               .rep = static_cast<int>(k % w.reps.size()),
+                               .received = received,
+                               .opening = opening,
+                               .hour = 9 + k % 6,
+                               .minute = (k % 4) * 15,
+                               .from = opening + 30,
+                               .to = opening + 210,
+                               .bid_type = w.bid_types[k % w.bid_types.size()].c_str(),
+                               .palletize = k % 2 == 0,
+                               .minority = k % 10 == 0,
+                               .escalation = k % 7 == 0,
+                               .non_profit = ga % 3 == 2,
+                               .notes = k % 3 == 0 ? "Generated bid for volume runs." : ""}));
+      const Agency& a = w.agencies[agency];
+      for (int i : line_order) {
+        char line[8];
+        std::snprintf(line, sizeof line, "%d", i);
+        const Brand& brand = w.brands[4 + (ga * 7 + i) % n_gen_brands];
+        const std::string& code = w.products[brand.products[(ga + i) % 20]].code;
+        LineOpt l{.spec = "Generated specification line",
+                  .alt_seq = i * 10,
+                  .cn_label = i % 7 == 0,
+                  .usda = i % 5 == 0,
+                  .spec_sheet = i % 6 == 0,
+                  .grade = i % 11 == 0 ? "A" : "",
+                  .approved_brands = i % 9 == 0 ? "Named brand or approved equal" : ""};
+        if (seq > 0) {
+          l.hist_bid = prev;
+          l.hist_line = line;
+        }
+        TDX_SAMPLE_TRY(b.line(line, l));
+        bool brand_won = i % 3 == 0, comp_won = i % 3 == 1;
+        int32_t award = opening + 14;
+        TDX_SAMPLE_TRY(b.offer(
+            code, {.award = brand_won,
+                   .award_date = award,
+                   .extension = i % 5 == 0,
+                   .net = i % 4 == 0 ? "OI" : (i % 4 == 1 ? "BB" : "P"),
+                   .quantity = 50 + rng.below(2000),
+                   .std_comments = i % 2 == 0 ? std::vector<int>{1 + i % 6} : std::vector<int>{}}));
+        // The second offer: an alternate of the same brand, or another brand's product.
+        if (i % 2 == 0) {
+          const std::string& alt = w.products[brand.products[(ga + i + 1) % 20]].code;
+          TDX_SAMPLE_TRY(b.offer(alt, {.alt = true, .quantity = 50 + rng.below(2000)}));
+        } else {
+          const Brand& other = w.brands[4 + (ga * 7 + i + 1) % n_gen_brands];
+          TDX_SAMPLE_TRY(b.offer(w.products[other.products[(ga + i) % 20]].code,
+                                 {.quantity = 50 + rng.below(2000)}));
+        }
+        int dist = a.distributors[i % a.distributors.size()];
+        char price[16], dbid[16];
+        std::snprintf(price, sizeof price, "%d.%02d", 20 + rng.below(40), rng.below(100));
+        std::snprintf(dbid, sizeof dbid, "D%05d", k % 100000);
+        TDX_SAMPLE_TRY(b.distributor({dist, price, dbid, brand_won}));
+        if (comp_won || i % 2 == 1) {
+          int c = (ga + i) % static_cast<int>(w.competitors.size());
+          TDX_SAMPLE_TRY(b.competitor({.competitor = c,
+                                       .distributor = dist,
+                                       .code = "CMP-100",
+                                       .pack = "6/#10",
+                                       .description = "Competitor item",
+                                       .price = "31.00 CS",
+                                       .award = comp_won,
+                                       .award_date = award,
+                                       .comments = comp_won ? "Won on price." : ""}));
+        }
       }
     }
-  }
   return Status();
 }
 

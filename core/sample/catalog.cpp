@@ -1,9 +1,10 @@
 // Sample catalog: brands with contacts, terms and comments; distributors; products with eight
 // price levels and extended descriptions; brand-distributor relations; distributor codes.
+#include "data/catalog.h"
+
 #include <cstdio>
 
 #include "core/sample/world.h"
-#include "data/catalog.h"
 
 namespace tdx::core::sample {
 namespace {
@@ -21,25 +22,41 @@ struct Party {
 };
 
 const Party kBrandParties[] = {
-    {"2200 Grain Exchange Rd", "Omaha", "NE", "68102", 402,
+    {"2200 Grain Exchange Rd",
+     "Omaha",
+     "NE",
+     "68102",
+     402,
      {"Lisa Hartman", "Tom Becker", "Ana Ruiz"},
      {"National Accounts Mgr", "K-12 Sales Director", "Customer Service"},
      "prairiegold.example",
      "Bid prices include all commodity value; do not deduct USDA donated beef. Allowances are "
      "paid quarterly on distributor sales reports. CN labels on file for all patties. Contact "
      "Lisa Hartman before quoting more than 2,500 cases on any single line."},
-    {"18 Fish Pier Rd", "Gloucester", "MA", "01930", 978,
+    {"18 Fish Pier Rd",
+     "Gloucester",
+     "MA",
+     "01930",
+     978,
      {"Sean O'Malley", "Rita Costa", ""},
      {"VP Foodservice", "Inside Sales", ""},
      "baysideseafood.example",
      "Seafood prices are subject to market change after the guarantee date."},
-    {"4700 Orchard Way", "Yakima", "WA", "98901", 509,
+    {"4700 Orchard Way",
+     "Yakima",
+     "WA",
+     "98901",
+     509,
      {"Mei Chen", "Gary Olson", "Pam Wright"},
      {"Regional Manager", "Broker Liaison", "Order Desk"},
      "sunvale.example",
      "Fresh-cut apple slices ship on a 14-day code. Minimum drop of 50 cases per delivery point; "
      "pickup allowance 0.35 per case at Yakima."},
-    {"90 Creamery Ln", "Green Bay", "WI", "54301", 920,
+    {"90 Creamery Ln",
+     "Green Bay",
+     "WI",
+     "54301",
+     920,
      {"Erik Lund", "", ""},
      {"Sales Manager", "", ""},
      "northfielddairy.example",
@@ -47,22 +64,38 @@ const Party kBrandParties[] = {
 };
 
 const Party kDistributorParties[] = {
-    {"7001 Industrial Pkwy", "Baltimore", "MD", "21224", 410,
+    {"7001 Industrial Pkwy",
+     "Baltimore",
+     "MD",
+     "21224",
+     410,
      {"Karen Diaz", "Mike Storey", ""},
      {"Bid Coordinator", "Street Sales", ""},
      "metrofs.example",
      "Prefers bids faxed by noon on the day before opening."},
-    {"310 Rail Spur Dr", "Harrisburg", "PA", "17110", 717,
+    {"310 Rail Spur Dr",
+     "Harrisburg",
+     "PA",
+     "17110",
+     717,
      {"Bill Yoder", "Jen Kline", "Sam Park"},
      {"Purchasing", "Contract Sales", "Credit"},
      "valleyinst.example",
      ""},
-    {"55 Terminal Blvd", "Norfolk", "VA", "23510", 757,
+    {"55 Terminal Blvd",
+     "Norfolk",
+     "VA",
+     "23510",
+     757,
      {"Andre Wallace", "", ""},
      {"Institutional Sales", "", ""},
      "coastaldist.example",
      "Delivers to correctional facilities statewide; palletized loads only."},
-    {"1200 Summit Ave", "Richmond", "VA", "23220", 804,
+    {"1200 Summit Ave",
+     "Richmond",
+     "VA",
+     "23220",
+     804,
      {"Nora Fitz", "Luis Ortega", ""},
      {"Healthcare Sales", "Buyer", ""},
      "summitfood.example",
@@ -70,8 +103,8 @@ const Party kDistributorParties[] = {
 };
 
 const char* kTerms[] = {"2% 10 NET 30", "NET 30", "1% 15 NET 30", "NET 21"};
-const char* kRanges[] = {"1-49 CS",      "50-99 CS",     "100-249 CS",   "250-499 CS",
-                         "500-999 CS",   "1000-2499 CS", "2500-4999 CS", "5000+ CS"};
+const char* kRanges[] = {"1-49 CS",    "50-99 CS",     "100-249 CS",   "250-499 CS",
+                         "500-999 CS", "1000-2499 CS", "2500-4999 CS", "5000+ CS"};
 const char* kSentences[] = {
     "Fully cooked and individually quick frozen for portion control. ",
     "Meets the whole grain-rich and sodium targets of the school meal pattern. ",
@@ -86,8 +119,10 @@ const char* kSentences[] = {
 std::string email(const std::string& who, const char* domain) {
   std::string e;
   for (char c : who)
-    if (c == ' ') e += '.';
-    else if (std::isalpha(static_cast<unsigned char>(c))) e += static_cast<char>(std::tolower(c));
+    if (c == ' ')
+      e += '.';
+    else if (std::isalpha(static_cast<unsigned char>(c)))
+      e += static_cast<char>(std::tolower(c));
   return e.empty() ? "" : e + "@" + domain;
 }
 
@@ -141,9 +176,15 @@ Party generated_party(int index, std::string* domain_store) {
                                      {"Fresno", "CA", "93721"},   {"Dayton", "OH", "45402"}};
   const auto& c = kCities[index % 6];
   *domain_store = "party" + std::to_string(index) + ".example";
-  return {"100 Commerce Dr", c[0], c[1], c[2], 300 + index % 600,
-          {"Alex Reed", "Jamie Fox", ""}, {"Sales", "Customer Service", ""},
-          domain_store->c_str(), ""};
+  return {"100 Commerce Dr",
+          c[0],
+          c[1],
+          c[2],
+          300 + index % 600,
+          {"Alex Reed", "Jamie Fox", ""},
+          {"Sales", "Customer Service", ""},
+          domain_store->c_str(),
+          ""};
 }
 
 }  // namespace

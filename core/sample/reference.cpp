@@ -1,10 +1,11 @@
 // Sample reference files: agencies with their distributors, sales representatives and regions,
 // competitors, bid types, standard comments, the company record and the two letters.
+#include "data/reference.h"
+
 #include <cstdio>
 
 #include "core/sample/world.h"
 #include "data/letters.h"
-#include "data/reference.h"
 
 namespace tdx::core::sample {
 namespace {
@@ -147,11 +148,16 @@ Status write_reference(const std::string& dir, const World& w, std::ostream& pro
   TDX_SAMPLE_TRY((write_file<AGE::Record>(dir, AGE::Decl(), progress, [&](auto& out) {
     for (size_t i = 0; i < w.agencies.size(); ++i) {
       const Agency& a = w.agencies[i];
-      AgencyRow row = i < std::size(kAgencies)
-                          ? kAgencies[i]
-                          : AgencyRow{"1 Government Plaza", "Springfield", "IL", "62701",
-                                      "Warehouse, 5 Supply Rd", 217, "SC", "Purchasing Agent",
-                                      "Buyer", ""};
+      AgencyRow row = i < std::size(kAgencies) ? kAgencies[i] : AgencyRow{"1 Government Plaza",
+                                                                          "Springfield",
+                                                                          "IL",
+                                                                          "62701",
+                                                                          "Warehouse, 5 Supply Rd",
+                                                                          217,
+                                                                          "SC",
+                                                                          "Purchasing Agent",
+                                                                          "Buyer",
+                                                                          ""};
       out.clear();
       auto& r = out.rec();
       r.AGENCY_NAME = a.name;

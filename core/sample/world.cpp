@@ -1,7 +1,7 @@
 // The cast of the sample set: the hand-written small set, grown by generated names per scale.
-#include <cstdio>
-
 #include "core/sample/world.h"
+
+#include <cstdio>
 
 namespace tdx::core::sample {
 
@@ -36,8 +36,7 @@ const ProductRow kProducts[] = {
     {0, "PG-1001", "Beef Patty 4 oz IQF", "MEAT", "40/4 OZ", "42.5000", "10.00", "11.20", false},
     {0, "PG-1002", "Chicken Tenders Breaded", "POULTRY", "4/5 LB", "38.7500", "20.00", "21.50",
      false},
-    {0, "PG-1003", "Turkey Breast Sliced", "POULTRY", "6/2 LB", "51.2000", "12.00", "13.10",
-     false},
+    {0, "PG-1003", "Turkey Breast Sliced", "POULTRY", "6/2 LB", "51.2000", "12.00", "13.10", false},
     {0, "PG-1004", "Beef Taco Filling", "MEAT", "6/5 LB", "47.9000", "30.00", "31.75", false},
     {0, "PG-1005", "Pork Sausage Links", "MEAT", "10/1 LB", "29.9500", "10.00", "10.90", true},
     {1, "BS-2001", "Pollock Fillet Breaded", "SEAFOOD", "10 LB", "36.4000", "10.00", "11.00",
@@ -46,14 +45,11 @@ const ProductRow kProducts[] = {
      false},
     {1, "BS-2003", "Cod Portions 3 oz", "SEAFOOD", "10 LB", "58.6000", "10.00", "10.80", false},
     {1, "BS-2004", "Shrimp Popcorn", "SEAFOOD", "4/3 LB", "64.2500", "12.00", "12.90", true},
-    {2, "SV-3001", "Apple Slices Fresh", "PRODUCE", "100/2 OZ", "27.8000", "12.50", "14.00",
+    {2, "SV-3001", "Apple Slices Fresh", "PRODUCE", "100/2 OZ", "27.8000", "12.50", "14.00", false},
+    {2, "SV-3002", "Diced Peaches in Juice", "FRUIT", "6/#10", "31.6000", "39.00", "42.00", false},
+    {2, "SV-3003", "Pear Halves Light Syrup", "FRUIT", "6/#10", "34.0500", "39.00", "42.00", false},
+    {2, "SV-3004", "Jalape\xF1o Peppers Sliced", "VEGETABLE", "6/#10", "28.4000", "38.00", "41.00",
      false},
-    {2, "SV-3002", "Diced Peaches in Juice", "FRUIT", "6/#10", "31.6000", "39.00", "42.00",
-     false},
-    {2, "SV-3003", "Pear Halves Light Syrup", "FRUIT", "6/#10", "34.0500", "39.00", "42.00",
-     false},
-    {2, "SV-3004", "Jalape\xF1o Peppers Sliced", "VEGETABLE", "6/#10", "28.4000", "38.00",
-     "41.00", false},
     {3, "ND-4001", "Milk 1% White 8 oz", "DAIRY", "50/8 OZ", "16.9000", "26.00", "27.50", false},
     {3, "ND-4002", "Cheddar Cheese Shredded", "DAIRY", "4/5 LB", "54.3000", "20.00", "21.00",
      false},
@@ -68,15 +64,15 @@ const char* kBrands[] = {"Prairie Gold Foods", "Bayside Seafood Co.", "Sunvale O
 const char* kDistributors[] = {"Metro Foodservice", "Valley Institutional Supply",
                                "Coastal Distributors", "Summit Food Group"};
 
-const char* kGenBrandWords[] = {"Heritage", "Blue Ridge", "Golden Plains", "Lakeshore",
-                                "Red Barn",  "Silver Creek", "Maple Hill", "Cedar Valley"};
+const char* kGenBrandWords[] = {"Heritage", "Blue Ridge",   "Golden Plains", "Lakeshore",
+                                "Red Barn", "Silver Creek", "Maple Hill",    "Cedar Valley"};
 const char* kGenKinds[] = {"Foods", "Farms", "Provisions", "Packing", "Kitchens"};
-const char* kGenItems[] = {"Chicken Breast Fillet", "Beef Meatballs", "Green Beans Cut",
-                           "Corn Whole Kernel",     "Turkey Ham Sliced", "Macaroni Cheese",
-                           "Mixed Vegetables",      "Orange Juice 4 oz", "Waffles Whole Grain",
+const char* kGenItems[] = {"Chicken Breast Fillet", "Beef Meatballs",       "Green Beans Cut",
+                           "Corn Whole Kernel",     "Turkey Ham Sliced",    "Macaroni Cheese",
+                           "Mixed Vegetables",      "Orange Juice 4 oz",    "Waffles Whole Grain",
                            "Pizza Cheese 4x6",      "Rice Brown Parboiled", "Tortilla 8 in"};
-const char* kGenDivisions[] = {"POULTRY", "MEAT", "VEGETABLE", "VEGETABLE", "MEAT", "ENTREE",
-                               "VEGETABLE", "JUICE", "BAKERY", "ENTREE", "GRAIN", "BAKERY"};
+const char* kGenDivisions[] = {"POULTRY",   "MEAT",  "VEGETABLE", "VEGETABLE", "MEAT",  "ENTREE",
+                               "VEGETABLE", "JUICE", "BAKERY",    "ENTREE",    "GRAIN", "BAKERY"};
 const char* kGenPacks[] = {"4/5 LB", "6/#10", "12/2 LB", "96/4 OZ", "6/5 LB", "144 CT"};
 
 }  // namespace
@@ -126,8 +122,7 @@ World make_world(int scale) {
   int n_brands = std::min(extra, 500);
   for (int i = 0; i < n_brands; ++i) {
     char name[40];
-    std::snprintf(name, sizeof name, "%s %s %04d",
-                  kGenBrandWords[i % std::size(kGenBrandWords)],
+    std::snprintf(name, sizeof name, "%s %s %04d", kGenBrandWords[i % std::size(kGenBrandWords)],
                   kGenKinds[(i / std::size(kGenBrandWords)) % std::size(kGenKinds)], i + 1);
     Brand b{name, {}, {}};
     int bi = static_cast<int>(w.brands.size());

@@ -115,10 +115,10 @@ Status write_file(const std::string& dir, std::shared_ptr<const store::FileDecl>
   return Status();
 }
 
-#define TDX_SAMPLE_TRY(expr)        \
-  do {                              \
-    ::tdx::Status s_ = (expr);      \
-    if (!s_.ok()) return s_;        \
+#define TDX_SAMPLE_TRY(expr)   \
+  do {                         \
+    ::tdx::Status s_ = (expr); \
+    if (!s_.ok()) return s_;   \
   } while (0)
 
 // Exact decimal from a literal written in the source ("12.50").

@@ -94,7 +94,7 @@ void make_awkward_set() {
   hea.clear();
   hea.rec().BID_ID = "B-1";
   hea.rec().DATE_RECD = make_date(2, 29, 2024);
-  hea.rec().OPEN_DATE = -5;          // no calendar form
+  hea.rec().OPEN_DATE = -5;  // no calendar form
   hea.rec().OPEN_TIME = make_time(14, 30, 5, 7);
   hea.rec().Escalation = 1;
   hea.memo(HEA::NOTES_MEMO) = "notes";
@@ -139,8 +139,9 @@ TEST_F(DataIoTest, ExportThenImportGivesTheSameRecords) {
     std::ostringstream report;
     Status s = ImportFiles(paths, report);
     ASSERT_TRUE(s.ok()) << s.ToString();
-    EXPECT_EQ(report.str(), "PRODUCT: 3 records\nHEADBID: 1 record\nItmProd: 1 record\n"
-                            "FAXHEAD: 1 record\n");
+    EXPECT_EQ(report.str(),
+              "PRODUCT: 3 records\nHEADBID: 1 record\nItmProd: 1 record\n"
+              "FAXHEAD: 1 record\n");
     for (const char* l : labels) EXPECT_EQ(content(l), before[l]) << l;
     fs::current_path(dir_);
   }
@@ -157,7 +158,8 @@ TEST_F(DataIoTest, ExportFormats) {
   EXPECT_NE(j.find("\"_fill\":\""), std::string::npos) << j;
 
   std::string p = export_text("PRODUCT", "jsonl");
-  EXPECT_NE(p.find("\"PRD:MANUFAC\":\"Caf\xC3\xA9 \\\"Cr\xC3\xA8me\\\", Inc.\""), std::string::npos);
+  EXPECT_NE(p.find("\"PRD:MANUFAC\":\"Caf\xC3\xA9 \\\"Cr\xC3\xA8me\\\", Inc.\""),
+            std::string::npos);
   EXPECT_NE(p.find("\"PRD:PRICE1\":\"-0.0001\""), std::string::npos);
   EXPECT_NE(p.find("\"PRD:PRICE2\":\"0.0000\""), std::string::npos);
   EXPECT_NE(p.find("\xE2\x82\xAC euro"), std::string::npos);  // 0x80 is the euro sign
@@ -210,14 +212,13 @@ const BadImport kBadImports[] = {
      "line 1: unknown field MDX:COLOUR of MFRDIST"},
     {"field of another file", "a.jsonl", "{\"file\":\"MFRDIST\",\"PRD:MANUFAC\":\"A\"}\n",
      "line 1: unknown field PRD:MANUFAC of MFRDIST"},
-    {"too long", "a.jsonl",
-     "{\"file\":\"PRODUCT\",\"PRD:PROD_CODE\":\"123456789012345\"}\n",
+    {"too long", "a.jsonl", "{\"file\":\"PRODUCT\",\"PRD:PROD_CODE\":\"123456789012345\"}\n",
      "line 1: value too long for PRD:PROD_CODE (15 characters, at most 14)"},
     {"too long after conversion counts characters", "a.jsonl",
      "{\"file\":\"PRODUCT\",\"PRD:CATCH\":\"\xC3\xA9\xC3\xA9\"}\n",
      "line 1: value too long for PRD:CATCH (2 characters, at most 1)"},
-    {"memo too long", "a.jsonl",
-     "{\"file\":\"SPECSBID\",\"SPE:COMMENTS\":\"", "line 1: value too long for SPE:COMMENTS"},
+    {"memo too long", "a.jsonl", "{\"file\":\"SPECSBID\",\"SPE:COMMENTS\":\"",
+     "line 1: value too long for SPE:COMMENTS"},
     {"bad decimal", "a.jsonl", "{\"file\":\"PRODUCT\",\"PRD:PRICE1\":\"1,50\"}\n",
      "line 1: bad number for PRD:PRICE1: \"1,50\""},
     {"too many places", "a.jsonl", "{\"file\":\"PRODUCT\",\"PRD:GROSS_WT\":\"1.234\"}\n",
@@ -309,8 +310,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, BadImportTest, ::testing::ValuesIn(kBadImports),
 // group had already committed.
 TEST_F(DataIoTest, ImportOverElevenFilesIsStillAllOrNothing) {
   std::string text;
-  std::vector<std::string> labels = {"MANUF",   "DISTRI", "AGENCY",  "SALESREP", "REGIONS", "COMP",
-                                     "COMPANY", "StdComm", "Code_Def", "PBComm",  "MDPRODS"};
+  std::vector<std::string> labels = {"MANUF",    "DISTRI", "AGENCY",  "SALESREP",
+                                     "REGIONS",  "COMP",   "COMPANY", "StdComm",
+                                     "Code_Def", "PBComm", "MDPRODS"};
   // MDPRODS gets the most records, so it is written in the last group; its third is a duplicate.
   for (const auto& l : labels) text += "{\"file\":\"" + l + "\"}\n";
   text += "{\"file\":\"MDPRODS\",\"MDP:MANUF\":\"M\",\"MDP:DISTR\":\"D\"}\n";

@@ -99,9 +99,9 @@ std::string K2(std::string_view a, std::string_view b) { return K(a) + "\x01" + 
 class SampleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    root_ = fs::current_path() /
-            ("sample_" +
-             std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    root_ =
+        fs::current_path() /
+        ("sample_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     fs::remove_all(root_);
   }
   fs::path write(const std::string& name, int scale) {
@@ -288,20 +288,21 @@ TEST_F(SampleTest, SmallSetExercisesEveryReportFeature) {
        })},
       {"history with no winner", any_spe([&](auto& x) {
          return !x.r.HIST_BID_ID.blank() && !hist_brand(x) &&
-                !won_by_comp_with_notes.count(
-                    K2(x.r.HIST_BID_ID.raw(), x.r.HIST_LINE_NUM.raw())) &&
+                !won_by_comp_with_notes.count(K2(x.r.HIST_BID_ID.raw(), x.r.HIST_LINE_NUM.raw())) &&
                 std::none_of(s.cob.begin(), s.cob.end(), [&](auto& c) {
                   return yes(c.r.AWARD_FLAG) && K(c.r.BID_ID) == K(x.r.HIST_BID_ID) &&
                          K(c.r.LINE_NUM) == K(x.r.HIST_LINE_NUM);
                 });
        })},
-      {"competitor bid with notes", std::any_of(s.cob.begin(), s.cob.end(), [](auto& x) {
-         return !x.r.TERMS.blank() && !is_blank(x.memos[0]);
-       })},
-      {"distributor bid with price, id and award",
-       std::any_of(s.bdi.begin(), s.bdi.end(), [&](auto& x) {
-         return !x.r.BID_PRICE.blank() && !x.r.DISTBIDID.blank() && yes(x.r.AWARD_FLAG);
-       })},
+      {"competitor bid with notes",
+       std::any_of(s.cob.begin(), s.cob.end(),
+                   [](auto& x) { return !x.r.TERMS.blank() && !is_blank(x.memos[0]); })},
+      {"distributor bid with price, id and award", std::any_of(s.bdi.begin(), s.bdi.end(),
+                                                               [&](auto& x) {
+                                                                 return !x.r.BID_PRICE.blank() &&
+                                                                        !x.r.DISTBIDID.blank() &&
+                                                                        yes(x.r.AWARD_FLAG);
+                                                               })},
       {"extension pricing", any_pro([](auto& x) {
          return x.r.ExtTerm == 1 && !x.r.EXTPRICE.blank() && x.r.EXTTERMOFG > 0;
        })},
@@ -310,7 +311,8 @@ TEST_F(SampleTest, SmallSetExercisesEveryReportFeature) {
       {"discontinued product offered", any_pro([&](auto& x) {
          return discontinued.count(K2(x.r.MANUFAC.raw(), x.r.PBCODE.raw()));
        })},
-      {"two brands on one line", [&] {
+      {"two brands on one line",
+       [&] {
          std::map<std::string, std::set<std::string>> b;
          for (const auto& x : s.pro)
            b[K2(x.r.BID_ID.raw(), x.r.LINE_NUM.raw())].insert(K(x.r.MANUFAC));
@@ -324,29 +326,25 @@ TEST_F(SampleTest, SmallSetExercisesEveryReportFeature) {
       {"approximate", any_pro([&](auto& x) { return yes(x.r.APPROX); })},
       {"FOB priced", any_pro([](auto& x) { return K(x.r.PRICE_BASIS) != "D"; })},
       {"new specification", any_pro([](auto& x) { return x.r.SERVE == 1; })},
-      {"minority bid", std::any_of(s.hea.begin(), s.hea.end(),
-                                   [&](auto& x) { return yes(x.r.MINIOR_BID); })},
+      {"minority bid",
+       std::any_of(s.hea.begin(), s.hea.end(), [&](auto& x) { return yes(x.r.MINIOR_BID); })},
       {"escalation clause",
        std::any_of(s.hea.begin(), s.hea.end(), [](auto& x) { return x.r.Escalation == 1; })},
       {"non-profit",
        std::any_of(s.hea.begin(), s.hea.end(), [](auto& x) { return x.r.NonProfit == 1; })},
-      {"alternate sequence differs from line order", any_spe([](auto& x) {
-         return K(x.r.LINE_NUM) == "10" && x.r.ALT_SEQ < 20;
-       })},
-      {"eight price levels", std::any_of(s.prd.begin(), s.prd.end(), [](auto& x) {
-         return !x.r.RANGE8.blank() && x.r.PRICE8.get() > Decimal(0);
-       })},
-      {"extended description of eight lines", std::any_of(s.prd.begin(), s.prd.end(), [](auto& x) {
-         return x.memos[0].size() > 490;
-       })},
-      {"brand comments over four lines", std::any_of(s.man.begin(), s.man.end(), [](auto& x) {
-         return x.memos[0].size() > 180;
-       })},
-      {"brand contacts", std::any_of(s.man.begin(), s.man.end(),
-                                     [](auto& x) { return !x.r.CONTACT3.blank(); })},
-      {"agency with distributors", std::any_of(s.age.begin(), s.age.end(), [](auto& x) {
-         return !x.r.DIST3.blank();
-       })},
+      {"alternate sequence differs from line order",
+       any_spe([](auto& x) { return K(x.r.LINE_NUM) == "10" && x.r.ALT_SEQ < 20; })},
+      {"eight price levels",
+       std::any_of(s.prd.begin(), s.prd.end(),
+                   [](auto& x) { return !x.r.RANGE8.blank() && x.r.PRICE8.get() > Decimal(0); })},
+      {"extended description of eight lines",
+       std::any_of(s.prd.begin(), s.prd.end(), [](auto& x) { return x.memos[0].size() > 490; })},
+      {"brand comments over four lines",
+       std::any_of(s.man.begin(), s.man.end(), [](auto& x) { return x.memos[0].size() > 180; })},
+      {"brand contacts",
+       std::any_of(s.man.begin(), s.man.end(), [](auto& x) { return !x.r.CONTACT3.blank(); })},
+      {"agency with distributors",
+       std::any_of(s.age.begin(), s.age.end(), [](auto& x) { return !x.r.DIST3.blank(); })},
       {"company disclaimer", !s.com[0].r.COMMENT7.blank()},
       {"award letter text", !s.awa[0].memos[0].empty()},
       {"extended description letter text", !s.ext[0].memos[0].empty()},
