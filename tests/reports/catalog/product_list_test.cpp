@@ -37,12 +37,9 @@ struct Product {
 
 // Added out of order; one product has no code; MIDWAY's product has an empty price grid.
 const Product kCatalog[] = {
-    {"ZETA FARMS", "Z-200", "Pear halves", true},
-    {"ACME FOODS", "A-3", "Apple sauce", true},
-    {"MIDWAY MEATS", "M-1", "Beef patties", false},
-    {"ACME FOODS", "", "Nameless item", true},
-    {"ACME FOODS", "A-1", "Apple slices", true},
-    {"ZETA FARMS", "Z-100", "Pear slices", true},
+    {"ZETA FARMS", "Z-200", "Pear halves", true},   {"ACME FOODS", "A-3", "Apple sauce", true},
+    {"MIDWAY MEATS", "M-1", "Beef patties", false}, {"ACME FOODS", "", "Nameless item", true},
+    {"ACME FOODS", "A-1", "Apple slices", true},    {"ZETA FARMS", "Z-100", "Pear slices", true},
     {"ACME FOODS", "A-2", "Apple juice", true},
 };
 
@@ -205,8 +202,8 @@ TEST_F(ProductListTest, EveryBrandInBrandOrderWithItsTotalAndTheGrandTotal) {
 
 TEST_F(ProductListTest, OneBrandIsOneGroupWhoseTotalIsTheGrandTotal) {
   Glo::Manufac = "ACME FOODS";
-  EXPECT_EQ(outline(preview()), (Outline{"H ACME FOODS", "D A-1", "D A-2", "D A-3",
-                                         "T ACME FOODS = 3", "G 3"}));
+  EXPECT_EQ(outline(preview()),
+            (Outline{"H ACME FOODS", "D A-1", "D A-2", "D A-3", "T ACME FOODS = 3", "G 3"}));
 }
 
 TEST_F(ProductListTest, TheSummaryPrintsNoPriceGridAndTheDetailAllEightLevels) {
@@ -276,8 +273,8 @@ TEST_F(ProductListTest, BrandWordingChangesTheHeadingButNotTheTotalLine) {
   GLO::Pellam = 1;
   Glo::Manufac = "ZETA FARMS";
   const std::string pdf = preview();
-  EXPECT_EQ(outline(pdf), (Outline{"H Brand: ZETA FARMS", "D Z-100", "D Z-200",
-                                   "T ZETA FARMS = 2", "G 2"}));
+  EXPECT_EQ(outline(pdf),
+            (Outline{"H Brand: ZETA FARMS", "D Z-100", "D Z-200", "T ZETA FARMS = 2", "G 2"}));
   EXPECT_EQ(occurrences(run("pdftotext -layout " + pdf + " -"), "Manufacturer"), 0);
 }
 
@@ -293,14 +290,14 @@ TEST_F(ProductListTest, TheOptionWindowsRunTheirVariant) {
     bool grid;
   };
   const Case cases[] = {
-      {PRODSUMMARYRPTMNU, 0, "Product Summary Report", "*Manufacturer:",
-       "* Leave Manufacturer field blank for all products", false},
-      {PRODSUMMARYRPTMNU, 1, "Product Summary Report", "Brand:",
-       "* Leave Brand field blank for all products", false},
-      {PRODDETRPTMNU, 0, "Product Detail Report", "*Manufacturer:",
-       "* Leave Manufacturer field blank for all products", true},
-      {PRODDETRPTMNU, 1, "Product Detail Report", "*Brand:",
-       "* Leave Brand field blank for all products", true},
+      {PRODSUMMARYRPTMNU, 0, "Product Summary Report",
+       "*Manufacturer:", "* Leave Manufacturer field blank for all products", false},
+      {PRODSUMMARYRPTMNU, 1, "Product Summary Report",
+       "Brand:", "* Leave Brand field blank for all products", false},
+      {PRODDETRPTMNU, 0, "Product Detail Report",
+       "*Manufacturer:", "* Leave Manufacturer field blank for all products", true},
+      {PRODDETRPTMNU, 1, "Product Detail Report",
+       "*Brand:", "* Leave Brand field blank for all products", true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.title) + " pellam " + std::to_string(c.pellam));
@@ -327,9 +324,9 @@ TEST_F(ProductListTest, TheOptionWindowsRunTheirVariant) {
     EXPECT_EQ(user.count("preview \"ProductListPrint\""), 2) << user.transcript();
     const std::string all = "out/ProductListPrint.pdf", one = "out/ProductListPrint-2.pdf";
     EXPECT_EQ(outline(all).back(), "G 6");
-    EXPECT_EQ(outline(one), (Outline{std::string("H ") + (c.pellam ? "Brand: " : "") +
-                                         "MIDWAY MEATS",
-                                     "D M-1", "T MIDWAY MEATS = 1", "G 1"}));
+    EXPECT_EQ(outline(one),
+              (Outline{std::string("H ") + (c.pellam ? "Brand: " : "") + "MIDWAY MEATS", "D M-1",
+                       "T MIDWAY MEATS = 1", "G 1"}));
     EXPECT_EQ(occurrences(run("pdftotext -layout " + all + " -"), "Level 8 >"), c.grid ? 6 : 0);
   }
 }
