@@ -24,6 +24,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "core/files.h"
 #include "core/globals.h"
@@ -516,7 +517,8 @@ TEST_F(BidListingTest, LookupsOfTheEntries) {
   EXPECT_TRUE(again.shows("lookup PRODUCTBROWSE2")) << again.transcript();
 }
 
-// A frontend whose calendar lets another station delete an agency meanwhile.
+// A frontend whose calendar lets another station delete records meanwhile, so that names the
+// lookups accepted no longer exist when Print checks them.
 class DeletingFrontend : public ui::ScriptedFrontend {
  public:
   std::function<void()> on_date;
@@ -526,27 +528,61 @@ class DeletingFrontend : public ui::ScriptedFrontend {
   }
 };
 
+// Deletes the record of `file` whose `field` holds `value`, through a connection of its own.
+void delete_record(const char* file, const char* key, const char* field, const char* value) {
+  const core::CoreFile* f = core::find_core_file(file);
+  ASSERT_NE(f, nullptr) << file;
+  store::KeyedFile other(f->file->decl_ptr());
+  ASSERT_TRUE(other.open().ok()) << file;
+  other.clear();
+  ASSERT_TRUE(other.set_value(field, Value(std::string(value))).ok()) << field;
+  ASSERT_TRUE(other.get(other.find_key(key)).ok()) << file << " " << value;
+  ASSERT_TRUE(other.erase().ok());
+}
+
 TEST_F(BidListingTest, AnInvalidNameStopsThePrintWithItsMessage) {
-  DeletingFrontend fe;
-  ASSERT_TRUE(fe.load("type Glo:Agency \"CITY SCHOOLS\"\nkey F2 ?BeginDate1\ndate cancel\n"
-                      "press Print\nanswer OK\npress Cancel")
-                  .ok());
-  fe.on_date = [] {
-    data::RecordFile<AGE::Record> other(AGE::Decl());
-    ASSERT_TRUE(other.open().ok());
-    other.rec().AGENCY_NAME = "CITY SCHOOLS";
-    ASSERT_TRUE(other.get(AGE::BY_AGENCY).ok());
-    ASSERT_TRUE(other.erase().ok());
+  struct Deletion {
+    const char* file;
+    const char* key;
+    const char* field;
+    const char* value;
   };
-  {
-    ui::ScopedFrontend scope(&fe);
-    BIDLISTINGRPTMNU();
+  struct Case {
+    std::vector<Deletion> deleted;
+    const char* message;
+  } cases[] = {
+      {{{"AGENCY", "AGE:BY_AGENCY", "AGE:AGENCY_NAME", "CITY SCHOOLS"}}, "Invalid Agency Name"},
+      {{{"MANUF", "MAN:BY_MANUF", "MAN:MANUF_NAME", "ACME FOODS"}}, "Invalid Manufacturer Name"},
+      {{{"DISTRI", "DIS:BY_DISTRI", "DIS:DISTRI_NAME", "SYSCO EAST"}}, "Invalid Distributor Name"},
+      {{{"PRODUCT", "PRD:BY_PROD_CODE", "PRD:PROD_CODE", "P100"}}, "Invalid Product Code"},
+      {{{"HEADBID", "HEA:BY_BID_ID", "HEA:BID_ID", "B1"}}, "Invalid Bid ID"},
+      // The first in the order agency, brand, distributor, product code, bid is named.
+      {{{"HEADBID", "HEA:BY_BID_ID", "HEA:BID_ID", "B1"},
+        {"DISTRI", "DIS:BY_DISTRI", "DIS:DISTRI_NAME", "SYSCO EAST"}},
+       "Invalid Distributor Name"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.message);
+    write_fixture();
+    DeletingFrontend fe;
+    ASSERT_TRUE(fe.load("type Glo:Agency \"CITY SCHOOLS\"\ntype Glo:ProdCode P100\n"
+                        "type Glo:Distributor \"SYSCO EAST\"\ntype Glo:BID_ID B1\n"
+                        "key F2 ?BeginDate1\ndate cancel\n"
+                        "press Print\nanswer OK\npress Cancel")
+                    .ok());
+    fe.on_date = [&] {
+      for (const Deletion& d : c.deleted) delete_record(d.file, d.key, d.field, d.value);
+    };
+    {
+      ui::ScopedFrontend scope(&fe);
+      BIDLISTINGRPTMNU();
+    }
+    ASSERT_TRUE(fe.finish().ok()) << fe.finish().ToString() << fe.transcript();
+    EXPECT_NE(fe.transcript().find(std::string("message \"ERROR\" [none] \"") + c.message + "\""),
+              std::string::npos)
+        << fe.transcript();
+    EXPECT_EQ(fe.transcript().find("Preview"), std::string::npos) << fe.transcript();
   }
-  ASSERT_TRUE(fe.finish().ok()) << fe.finish().ToString() << fe.transcript();
-  EXPECT_NE(fe.transcript().find("message \"ERROR\" [none] \"Invalid Agency Name\""),
-            std::string::npos)
-      << fe.transcript();
-  EXPECT_EQ(fe.transcript().find("Preview"), std::string::npos) << fe.transcript();
 }
 
 TEST_F(BidListingTest, NoCompanyDefaultsEndsTheRunWithoutPrinting) {
