@@ -2,6 +2,7 @@
 // any failure nothing of the import stays stored.
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -57,6 +58,7 @@ class Importer {
   Status write();
   Status write_group(const std::vector<Target*>& group, bool keep_positions);
   Status undo(const std::vector<Target*>& group);
+  std::string duplicate_text(Target* t, size_t r);
   void cleanup();
 
   const std::vector<std::string>& paths_;
@@ -254,17 +256,33 @@ Status Importer::write_group(const std::vector<Target*>& group, bool keep_positi
       for (size_t m = 0; m < nm; ++m) f.memo(m) = t->memos[r * nm + m];
       s = f.add();
       if (!s.ok()) {
+        std::string why = s.code() == store::kDuplicateKey ? duplicate_text(t, r) : s.text();
         (void)store::rollback();
         t->added.clear();
         auto [input, line] = t->lines[r];
-        if (s.code() == store::kDuplicateKey)
-          return at(input, line, Status(kImportRejected, s.text()));
-        return at(input, line, s);
+        return at(input, line, Status(kImportRejected, why));
       }
       if (keep_positions) t->added.push_back(f.position());
     }
   }
   return store::commit();
+}
+
+// Which unique key record r of t breaks, with its values: "duplicate key MDX:BY_MANUF_DST
+// (ACME, d)". Looks the values up inside the transaction, so earlier lines count too.
+std::string Importer::duplicate_text(Target* t, size_t r) {
+  store::KeyedFile& f = *t->file;
+  const auto& d = *t->decl;
+  for (size_t k = 0; k < d.keys.size(); ++k) {
+    if (!d.keys[k].unique()) continue;
+    std::memcpy(f.record(), t->records.data() + r * f.record_size(), f.record_size());
+    std::string values;
+    for (int c : d.keys[k].components)
+      values += (values.empty() ? "" : ", ") + t->codec->get_text(f, t->codec->fields()[c]);
+    if (f.get(static_cast<int>(k)).ok())
+      return "duplicate key " + d.prefix + ":" + d.keys[k].name + " (" + values + ")";
+  }
+  return "duplicate key";
 }
 
 Status Importer::undo(const std::vector<Target*>& group) {

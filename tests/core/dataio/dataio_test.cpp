@@ -246,11 +246,11 @@ const BadImport kBadImports[] = {
      "{\"file\":\"MFRDIST\",\"MDX:MANUF_NAME\":\"Acme\",\"MDX:DISTRI_NAME\":\"D\"}\n"
      "{\"file\":\"MFRDIST\",\"MDX:MANUF_NAME\":\"x\",\"MDX:DISTRI_NAME\":\"D\"}\n"
      "{\"file\":\"MFRDIST\",\"MDX:MANUF_NAME\":\"ACME\",\"MDX:DISTRI_NAME\":\"d\"}\n",
-     "line 3: Creates duplicate key"},
+     "line 3: duplicate key MDX:BY_MANUF_DST (ACME, d)"},
     {"duplicate of a stored record", "a.jsonl",
      "{\"file\":\"MFRDIST\",\"MDX:MANUF_NAME\":\"New\",\"MDX:DISTRI_NAME\":\"D\"}\n"
      "{\"file\":\"MFRDIST\",\"MDX:MANUF_NAME\":\"Stored\",\"MDX:DISTRI_NAME\":\"Dist\"}\n",
-     "line 2: Creates duplicate key"},
+     "line 2: duplicate key MDX:BY_MANUF_DST (Stored, Dist)"},
     {"csv unknown field", "a.csv", "MDX:MANUF_NAME,MDX:NOPE\nA,B\n",
      "line 2: unknown field MDX:NOPE of MFRDIST"},
     {"csv field count", "a.csv", "file,MDX:MANUF_NAME\nMFRDIST,A\nMFRDIST,B,C\n",
@@ -331,7 +331,8 @@ TEST_F(DataIoTest, ImportOverElevenFilesIsStillAllOrNothing) {
 
   std::ostringstream report;
   Status s = ImportFiles({"all.jsonl"}, report);
-  EXPECT_EQ(s.text().rfind("all.jsonl line 13: Creates duplicate key", 0), 0u) << s.ToString();
+  EXPECT_EQ(s.text().rfind("all.jsonl line 13: duplicate key MDP:MFRPRDDSTKEY (m, d, )", 0), 0u)
+      << s.ToString();
   EXPECT_EQ(content("MANUF"), manuf_before);
   for (const auto& l : labels)
     if (l != "MANUF") {
