@@ -3,6 +3,7 @@
 //   tendix data import FILE... [--data DIR]
 //   tendix data export FILE [--key KEY] [--format jsonl|csv] [--data DIR]
 //   tendix sample DIR [--scale N]
+#include <filesystem>
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
@@ -107,16 +108,18 @@ int main(int argc, char** argv) {
   std::string data_dir;
   CLI::App* import_cmd = data_cmd->add_subcommand(
       "import",
-      "Add the records of each FILE (JSON lines or CSV, named after the data file: "
-      "PRODUCT.jsonl, MANUF.csv) to the data files. Reports what was added and what was "
-      "refused.");
+      "Add the records of each FILE (JSON lines, each line naming its data file, or CSV "
+      "with a header of field names such as PRD:MANUFAC) to the data files. All or nothing: "
+      "the first bad line stops the import with its line number and nothing is stored. "
+      "Dates are ISO dates, decimals and memos text (docs/data-io.md).");
   import_cmd->add_option("FILE", import_files, "Files to import.")->required();
   import_cmd->add_option("--data", data_dir, "The data folder (default: the current directory).");
   std::string export_file, export_key, export_format = "jsonl";
   CLI::App* export_cmd = data_cmd->add_subcommand(
       "export", "Write the records of one data file (PRODUCT, MANUF, ...) to standard output.");
   export_cmd->add_option("FILE", export_file, "The data file's label, e.g. PRODUCT.")->required();
-  export_cmd->add_option("--key", export_key, "Write in this key's order (default: record order).");
+  export_cmd->add_option("--key", export_key, "Write in this key's order (default: the file's first key; records that an "
+                         "optional key leaves out come last).");
   export_cmd->add_option("--format", export_format, "jsonl (default) or csv.")
       ->check(CLI::IsMember({"jsonl", "csv"}));
   export_cmd->add_option("--data", data_dir, "The data folder (default: the current directory).");
@@ -137,6 +140,8 @@ int main(int argc, char** argv) {
 
   if (import_cmd->parsed() || export_cmd->parsed()) {
 #if TDX_HAVE_DATAIO
+    // FILE names are relative to where the command was given, not to the data folder.
+    for (std::string& f : import_files) f = std::filesystem::absolute(f).string();
     if (int rc = InDataDir(data_dir)) return rc;
     tdx::Status s = import_cmd->parsed()
                         ? tdx::core::ImportFiles(import_files, std::cerr)
