@@ -62,8 +62,17 @@ class TransferTest : public ::testing::TestWithParam<bool> {
     if (GetParam() && sqltest::pg_base().empty())
       GTEST_SKIP() << "no PostgreSQL server: TDX_PG_PORT, TDX_PG_USER, TDX_PG_PASSWORD and "
                       "TDX_PG_DB are not set (tools/test.sh starts one)";
+    // Catalog files of a folder of their own, whichever cases one process runs.
+    top_ = fs::current_path();
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    for (char& c : name)
+      if (c == '/') c = '_';
+    fs::remove_all(top_ / name);
+    fs::create_directories(top_ / name);
+    fs::current_path(top_ / name);
   }
   void TearDown() override {
+    if (!top_.empty()) fs::current_path(top_);
     sqltest::drop_backoffice(GetParam(), "current");
     sqltest::drop_backoffice(GetParam(), "older");
   }
@@ -75,6 +84,7 @@ class TransferTest : public ::testing::TestWithParam<bool> {
     EXPECT_TRUE(s.ok()) << s.ToString();
     return conn;
   }
+  fs::path top_;
 };
 
 TEST_P(TransferTest, FirstRunWritesTheCatalogByTheRules) {
