@@ -189,6 +189,13 @@ int BidListing::record_status() {
   return passes_line_conditions() ? kRecordAccepted : kRecordFiltered;
 }
 
+// The bid price type: the window offers "NET", "BB" and "OI", but a net-priced line holds "P"
+// ("NET BB OI" on the pages), so "NET" selects those lines too; any other value is compared as
+// it is.
+bool net_matches(const Str<3>& net) {
+  return net == Glo::BidPrice || (Glo::BidPrice == "NET" && net == "P");
+}
+
 // The nine product-line conditions: each given one must be met by some line of the bid.
 bool BidListing::passes_line_conditions() {
   const bool brand = !Glo::Manufac.blank(), brand_type_size = !GLO::TypeSize.blank(),
@@ -231,7 +238,7 @@ bool BidListing::passes_line_conditions() {
     }
     if (prod_code && line.PBCODE == Glo::ProdCode) prod_code_met = true;
     if (division && line.PROD_DIVISON == Glo::Division) division_met = true;
-    if (bid_price && line.NET == Glo::BidPrice) bid_price_met = true;
+    if (bid_price && net_matches(line.NET)) bid_price_met = true;
     if (competitor && !competitor_met) {
       // Only the line's first competitor bid counts.
       COMPBID::file.clear();

@@ -20,7 +20,8 @@
 // met by at least one of the bid's lines, not necessarily the same line. The competitor is
 // compared on the first competitor bid stored for a line only; distributors through every
 // DISTBID record of the line. Comparisons are whole-field, case-sensitive, trailing blanks
-// ignored.
+// ignored; the one exception is the bid price type "NET", which also finds the net-priced lines
+// (stored as "P").
 //
 // When a brand is chosen, each line shows the brand's reference number for the bid: the first
 // non-blank PRO:MFR_REFNUM among the bid's lines of that brand, in line order.

@@ -325,6 +325,9 @@ TEST_F(BidListingTest, EachSelectionListsTheBidsThatMeetIt) {
       {"division", "type Glo:Division FROZEN", "B2"},
       {"pack size", "type Glo:PackSize 6/10", "B4 B2 B1"},
       {"bid price type", "type Glo:BidPrice BB", "B2"},
+      // Net-priced lines hold "P": the window's "NET" finds them, as does "P" itself.
+      {"net price type", "type Glo:BidPrice NET", "B4 B1"},
+      {"net price type as stored", "type Glo:BidPrice P", "B4 B1"},
       // Only the first competitor bid of a line counts: OTHER CO is second on B1's line 1.
       {"competitor first on a line", "type Glo:Competitor \"RIVAL CO\"", "B2 B1"},
       {"competitor second on a line", "type Glo:Competitor \"OTHER CO\"", "B2"},
@@ -500,10 +503,11 @@ TEST_F(BidListingTest, LookupsOfTheEntries) {
       "type Glo:ProdCode Z2\nlookup current\nexpect ?Glo:Manufac \"ZETA FARMS\"\n"
       "type Glo:Competitor RIV\nlookup current\nexpect ?Glo:Competitor \"RIVAL CO\"\n"
       "type GLO:SalesRep MAR\nlookup current\nexpect ?GLO:SalesRep \"MARY JONES\"\n"
+      "key F2 ?GLO:BidType\nlookup SCH\nexpect ?GLO:BidType SCH\n"
       "press Cancel");
   BIDLISTINGRPTMNU();
   ASSERT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString() << user.transcript();
-  EXPECT_TRUE(user.shows("lookup BROWSEBIDTYPECODES")) << user.transcript();
+  EXPECT_EQ(user.count("lookup BROWSEBIDTYPECODES"), 2) << user.transcript();  // F2 forces it
   EXPECT_TRUE(user.shows("lookup PRODUCTBROWSE ")) << user.transcript();
   EXPECT_EQ(Glo::ProdCode, "Z200");
 
