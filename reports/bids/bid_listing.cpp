@@ -136,10 +136,10 @@ Status BidListing::bind_names() {
 // company defaults must exist: without them the run ends here, before the progress window.
 std::vector<UsedFile> BidListing::files() {
   if (!company_defaults()) return {};
-  return {{&HEADBID::file, &HEADBID::Used}, {&PRODBID::file, &PRODBID::Used},
-          {&COMPBID::file, &COMPBID::Used}, {&DISTBID::file, &DISTBID::Used},
-          {&DISTRI::file, &DISTRI::Used},   {&MANUF::file, &MANUF::Used},
-          {&AGENCY::file, &AGENCY::Used},   {&COMPANY::file, &COMPANY::Used},
+  return {{&HEADBID::file, &HEADBID::Used},  {&PRODBID::file, &PRODBID::Used},
+          {&COMPBID::file, &COMPBID::Used},  {&DISTBID::file, &DISTBID::Used},
+          {&DISTRI::file, &DISTRI::Used},    {&MANUF::file, &MANUF::Used},
+          {&AGENCY::file, &AGENCY::Used},    {&COMPANY::file, &COMPANY::Used},
           {&SPECSBID::file, &SPECSBID::Used}};
 }
 
@@ -164,9 +164,8 @@ void BidListing::declare_view(view::View& v) { v.set_key_order("HEA:BY_DATE_RECD
 
 // Built once per run from the header conditions.
 Result<std::string> BidListing::filter() {
-  FilterText f(Glo::OpenDate != 0
-                   ? "HEA:OPEN_DATE => BeginDate1 and HEA:OPEN_DATE <= EndDate1 and"
-                   : "HEA:DATE_RECD => BeginDate1 and HEA:DATE_RECD <= EndDate1 and",
+  FilterText f(Glo::OpenDate != 0 ? "HEA:OPEN_DATE => BeginDate1 and HEA:OPEN_DATE <= EndDate1 and"
+                                  : "HEA:DATE_RECD => BeginDate1 and HEA:DATE_RECD <= EndDate1 and",
                1024);
   f.append_if(!Glo::BID_ID.blank(), " HEA:BID_ID = Glo:BID_ID and");
   f.append_if(!Glo::Agency.blank(), " HEA:BID_AGENCY = Glo:Agency and");
@@ -199,19 +198,18 @@ bool net_matches(const Str<3>& net) {
 // The nine product-line conditions: each given one must be met by some line of the bid.
 bool BidListing::passes_line_conditions() {
   const bool brand = !Glo::Manufac.blank(), brand_type_size = !GLO::TypeSize.blank(),
-             distributor = !Glo::Distributor.blank(),
-             dist_type_size = !Glo::DistTypeSize.blank(), prod_code = !Glo::ProdCode.blank(),
-             division = !Glo::Division.blank(), pack_size = !Glo::PackSize.blank(),
-             competitor = !Glo::Competitor.blank(), bid_price = !Glo::BidPrice.blank();
+             distributor = !Glo::Distributor.blank(), dist_type_size = !Glo::DistTypeSize.blank(),
+             prod_code = !Glo::ProdCode.blank(), division = !Glo::Division.blank(),
+             pack_size = !Glo::PackSize.blank(), competitor = !Glo::Competitor.blank(),
+             bid_price = !Glo::BidPrice.blank();
   if (!(brand || brand_type_size || distributor || dist_type_size || prod_code || division ||
         pack_size || competitor || bid_price))
     return true;
 
   // Met when not given.
-  bool brand_met = !brand, brand_type_size_met = !brand_type_size,
-       distributor_met = !distributor, dist_type_size_met = !dist_type_size,
-       prod_code_met = !prod_code, division_met = !division, pack_size_met = !pack_size,
-       competitor_met = !competitor, bid_price_met = !bid_price;
+  bool brand_met = !brand, brand_type_size_met = !brand_type_size, distributor_met = !distributor,
+       dist_type_size_met = !dist_type_size, prod_code_met = !prod_code, division_met = !division,
+       pack_size_met = !pack_size, competitor_met = !competitor, bid_price_met = !bid_price;
   LOC_MFRREF = "";
 
   const Str<24> bid_id = HEADBID::rec().BID_ID;
@@ -320,14 +318,14 @@ BidWindowVariant bid_listing_window() {
 | button | -  | "Cancel"                 | -               | - | 315,163,42,12 | |
 | check  | -  | "Non Profit Only"        | LOC:NONPROFIT   | - | 105,165       | values="1","0" |
 )window";
-  v.resets = {"Glo:Agency",      "Glo:Manufac",      "Glo:Distributor", "Glo:ProdCode",
-              "Glo:Division",    "Glo:Minority",     "Glo:Brand",       "Glo:Remarks",
-              "Glo:Remarks2",    "Glo:BID_ID",       "Glo:LINE_NUM",    "Glo:Bond",
-              "Glo:BidPrice",    "Glo:Competitor",   "Glo:AgeTypeSize", "Glo:DistTypeSize",
-              "Glo:PackSize",    "Glo:PrintBids",    "Glo:Analysis",    "GLO:SalesRep",
-              "GLO:TypeSize",    "GLO:BidType",      "Glo:Detail",      "Glo:History",
-              "BeginDate1",      "BeginDate2",       "EndDate2",        "Glo:OpenDate",
-              "GLO:NewSpecOnly", "GrpByMfr",         "ShowComm",        "Landscape"};
+  v.resets = {"Glo:Agency",      "Glo:Manufac",    "Glo:Distributor", "Glo:ProdCode",
+              "Glo:Division",    "Glo:Minority",   "Glo:Brand",       "Glo:Remarks",
+              "Glo:Remarks2",    "Glo:BID_ID",     "Glo:LINE_NUM",    "Glo:Bond",
+              "Glo:BidPrice",    "Glo:Competitor", "Glo:AgeTypeSize", "Glo:DistTypeSize",
+              "Glo:PackSize",    "Glo:PrintBids",  "Glo:Analysis",    "GLO:SalesRep",
+              "GLO:TypeSize",    "GLO:BidType",    "Glo:Detail",      "Glo:History",
+              "BeginDate1",      "BeginDate2",     "EndDate2",        "Glo:OpenDate",
+              "GLO:NewSpecOnly", "GrpByMfr",       "ShowComm",        "Landscape"};
   v.brand_texts = {{kManufacPrompt, "Brand:"}, {kTypeSizePrompt, "Brand Type/Size:"}};
   return v;
 }

@@ -119,7 +119,8 @@ Result<ui::WindowDef> bid_window_def(const BidWindowVariant& v) {
   ui::WindowDef def = std::move(*parsed);
   for (const std::string& label : v.without) {
     int i = def.find(label);
-    if (i < 0) return Status(1, "window \"" + v.title + "\": no control " + label + " to leave out");
+    if (i < 0)
+      return Status(1, "window \"" + v.title + "\": no control " + label + " to leave out");
     def.controls.erase(def.controls.begin() + i);
   }
   for (const auto& [label, at] : v.moved) {

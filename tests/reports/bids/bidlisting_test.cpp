@@ -11,8 +11,6 @@
 //       escalation, bid type SCH; line 1 ACME P100 6/10 DRY NET, blank reference, quoted by
 //       SYSCO EAST (D1), competitors RIVAL CO then OTHER CO; line 2 ACME P101 ref R-B1.
 //   B3  CITY SCHOOLS, received 2/20/2024, opening date blank, JOHN SMITH, no lines.
-#include "reports/bids/bid_listing.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -28,6 +26,7 @@
 
 #include "core/files.h"
 #include "core/globals.h"
+#include "reports/bids/bid_listing.h"
 #include "runtime/datetime/datetime.h"
 #include "tests/reports/framework/run_fixture.h"
 
@@ -170,8 +169,10 @@ void write_fixture(bool with_company = true) {
   DISTRI::file.close();
 
   fresh(PRODUCT::file);
-  for (auto [brand, code] : {std::pair{"ACME FOODS", "P100"}, {"ACME FOODS", "P101"},
-                             {"ZETA FARMS", "Z200"}, {"ZETA FARMS", "Z201"}}) {
+  for (auto [brand, code] : {std::pair{"ACME FOODS", "P100"},
+                             {"ACME FOODS", "P101"},
+                             {"ZETA FARMS", "Z200"},
+                             {"ZETA FARMS", "Z201"}}) {
     add(PRODUCT::file, [&](PRD::Record& r) {
       r.MANUFAC = brand;
       r.PROD_CODE = code;
@@ -201,8 +202,8 @@ void write_fixture(bool with_company = true) {
   fresh(HEADBID::file);
   add_bid({"B1", "CITY SCHOOLS", make_date(1, 10, 2024), make_date(2, 1, 2024), "JOHN SMITH", "Y",
            1, 0, "SCH"});
-  add_bid({"B2", "COUNTY JAIL", make_date(1, 5, 2024), make_date(3, 15, 2024), "MARY JONES", "N",
-           0, 1, "JAIL"});
+  add_bid({"B2", "COUNTY JAIL", make_date(1, 5, 2024), make_date(3, 15, 2024), "MARY JONES", "N", 0,
+           1, "JAIL"});
   add_bid({"B3", "CITY SCHOOLS", make_date(2, 20, 2024), 0, "JOHN SMITH", "", 0, 0, ""});
   add_bid({"B4", "NO SUCH AGENCY", 0, make_date(1, 20, 2024), "", "", 0, 0, ""});
   HEADBID::file.close();
@@ -263,8 +264,8 @@ std::string bids_listed(const std::string& pages) {
   // A whole word: not the "B1" of the reference "R-B1".
   std::string out, text = "\n" + pages;
   std::regex id(R"([ \t\n](B[0-9])(?=[ \t\n]))");
-  for (auto it = std::sregex_iterator(text.begin(), text.end(), id);
-       it != std::sregex_iterator(); ++it)
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), id); it != std::sregex_iterator();
+       ++it)
     out += (out.empty() ? "" : " ") + it->str(1);
   return out;
 }
@@ -418,7 +419,8 @@ TEST_F(BidListingTest, TheDetailLineAndTheDistributorHeading) {
   ASSERT_TRUE(s.finished) << s.transcript;
   EXPECT_TRUE(std::regex_search(s.pages, std::regex(R"(Distributor\s+SYSCO EAST)"))) << s.pages;
   EXPECT_TRUE(std::regex_search(
-      s.pages, std::regex(R"(CITY SCHOOLS\s+B1\s+1/10/2024\s+2/01/2024\s+3/01/2024\s+-\s+6/30/2024)")))
+      s.pages,
+      std::regex(R"(CITY SCHOOLS\s+B1\s+1/10/2024\s+2/01/2024\s+3/01/2024\s+-\s+6/30/2024)")))
       << s.pages;
   EXPECT_EQ(total_shown(s.pages), "1");
 }
@@ -594,8 +596,9 @@ TEST_F(BidListingTest, NoCompanyDefaultsEndsTheRunWithoutPrinting) {
   Scripted user("press Print\nanswer Yes\nanswer OK\npress Cancel");
   BIDLISTINGRPTMNU();
   ASSERT_TRUE(user.fe.finish().ok()) << user.fe.finish().ToString() << user.transcript();
-  EXPECT_TRUE(user.shows("message \"Company Defaults Not Found\" [none] \"Please set company "
-                         "defaults under Utility Menu\""))
+  EXPECT_TRUE(
+      user.shows("message \"Company Defaults Not Found\" [none] \"Please set company "
+                 "defaults under Utility Menu\""))
       << user.transcript();
   EXPECT_FALSE(user.shows("Generating Report")) << user.transcript();
   EXPECT_FALSE(user.shows("Nothing to")) << user.transcript();
