@@ -56,6 +56,16 @@ int count(const std::string& text, const std::string& what) {
 
 bool has(const std::string& text, const std::string& what) { return count(text, what) > 0; }
 
+// The top of each word `word` in the PDF, in points from the top of its page, page by page.
+std::vector<double> word_tops(const std::string& pdf, const std::string& word) {
+  std::string box = run("pdftotext -bbox " + pdf + " -");
+  std::vector<double> tops;
+  std::regex re("yMin=\"([0-9.]+)\"[^>]*>" + word + "</word>");
+  for (std::sregex_iterator it(box.begin(), box.end(), re), end; it != end; ++it)
+    tops.push_back(std::stod((*it)[1]));
+  return tops;
+}
+
 // The brand names after "Mfr:" (or "Brand:") in page order.
 std::vector<std::string> headings(const std::string& text) {
   std::vector<std::string> out;
@@ -159,6 +169,13 @@ TEST_F(DistQuoteTest, QuoteOfTheWholeBid) {
   EXPECT_TRUE(has(t, "Price firm.Samples due."));
   // No history asked for.
   EXPECT_FALSE(has(t, "Won by:"));
+  // The first heading takes the room of the page header's hidden group (the body starts at
+  // 1.25 in, 90 pt); the second follows ALPHA's line below its comments, not over them.
+  std::vector<double> from = word_tops("out/DistQuoteRpt.pdf", "From:");
+  ASSERT_EQ(from.size(), 3u);
+  EXPECT_LT(from[0], 90.0);
+  const size_t second = t.find("From:", t.find("From:") + 1);
+  EXPECT_LT(t.find("Price firm.Samples due."), second) << t;
 }
 
 TEST_F(DistQuoteTest, DiscontinuedAskedForPrintsMarked) {
