@@ -171,6 +171,9 @@ TEST(OutputSettings, SectionsAndDefaults) {
   EXPECT_EQ(v.output_dir, "out");
   EXPECT_TRUE(v.png);
   EXPECT_EQ(v.png_dpi, 96);
+  set_preview_output_dir("batch-out");
+  EXPECT_EQ(read_preview_settings().output_dir, "batch-out");
+  set_preview_output_dir("");
   fs::remove("TENDIX.INI");
   EXPECT_EQ(read_printer_settings().kind, "cups");
   EXPECT_EQ(read_mail_settings().server, "");
