@@ -10,6 +10,7 @@
 
 #include "core/frame.h"
 #include "core/globals.h"
+#include "core/host/desktop_loader.h"
 #include "core/host/exports.h"
 #include "core/host/host_frontend.h"
 #include "core/start.h"
@@ -189,8 +190,19 @@ int Run(const RunOptions& given) {
       return 2;
     }
   }
+  // A person at a display gets real windows; without one (or when the desktop frontend cannot
+  // start) the terminal answers.
+  DesktopFrontendPtr desktop;
+  if (interactive && ChooseFrontend() == FrontendKind::Desktop) {
+    auto loaded = LoadDesktopFrontend();
+    if (loaded.ok()) {
+      desktop = std::move(*loaded);
+    } else {
+      std::cerr << "tendix: " << loaded.status().text() << "; using the terminal\n";
+    }
+  }
   {
-    ui::ScopedFrontend scope(&fe);
+    ui::ScopedFrontend scope(desktop ? desktop.get() : static_cast<ui::Frontend*>(&fe));
     Status s = core::OpenMainFrame();
     if (!s.ok()) {
       std::cerr << "tendix: " << s.text() << "\n";
@@ -199,7 +211,7 @@ int Run(const RunOptions& given) {
     procedure();
     core::CloseMainFrame();
   }
-  Status done = fe.finish();
+  Status done = desktop ? FinishDesktop(desktop) : fe.finish();
   if (!done.ok()) {
     std::cerr << "tendix: the run failed: " << done.text() << "\n";
     return 1;
