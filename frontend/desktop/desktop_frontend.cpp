@@ -124,8 +124,8 @@ struct DesktopFrontend::Impl {
 
   void notice(const QString& caption, const QString& text) {
     std::fprintf(stderr, "%s: %s\n", caption.toStdString().c_str(), text.toStdString().c_str());
-    auto* box = new QMessageBox(QMessageBox::Information, caption, text, QMessageBox::Ok,
-                                top_widget());
+    auto* box =
+        new QMessageBox(QMessageBox::Information, caption, text, QMessageBox::Ok, top_widget());
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setModal(false);
     box->show();
@@ -314,7 +314,8 @@ void DesktopFrontend::set_cursor(ui::Cursor c) {
 int DesktopFrontend::message_box(const ui::MessageBox& box) {
   Impl& d = *impl_;
   int n = static_cast<int>(box.buttons.size());
-  int def = box.default_button >= 1 && box.default_button <= std::max(n, 1) ? box.default_button : 1;
+  int def =
+      box.default_button >= 1 && box.default_button <= std::max(n, 1) ? box.default_button : 1;
   if (!d.status.ok()) return def;
   QMessageBox mb(d.top_widget());
   mb.setObjectName("MESSAGE");
@@ -323,7 +324,8 @@ int DesktopFrontend::message_box(const ui::MessageBox& box) {
   for (const std::string& l : ui::message_lines(box.text)) text += (text.empty() ? "" : "\n") + l;
   mb.setText(qs(text));
   mb.setIcon(qt_icon(box.icon));
-  std::vector<std::string> buttons = box.buttons.empty() ? std::vector<std::string>{"&OK"} : box.buttons;
+  std::vector<std::string> buttons =
+      box.buttons.empty() ? std::vector<std::string>{"&OK"} : box.buttons;
   std::vector<QPushButton*> pbs;
   QPushButton* escape = nullptr;
   for (const std::string& b : buttons) {

@@ -35,9 +35,7 @@ constexpr int kPage = 100;
 }  // namespace
 
 QDate date_of_day(int32_t day) { return kDayOne.addDays(day - 1); }
-int32_t day_of_date(const QDate& date) {
-  return static_cast<int32_t>(kDayOne.daysTo(date) + 1);
-}
+int32_t day_of_date(const QDate& date) { return static_cast<int32_t>(kDayOne.daysTo(date) + 1); }
 
 // ---- lookup ----
 
@@ -68,8 +66,7 @@ LookupDialog::LookupDialog(const ui::LookupRequest& req, QWidget* parent)
   connect(buttons, &QDialogButtonBox::accepted, this, [this] { choose(); });
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(list_, &QListWidget::itemDoubleClicked, this, [this] { choose(); });
-  connect(locator_, &QLineEdit::textEdited, this,
-          [this](const QString& t) { locate(cp(t)); });
+  connect(locator_, &QLineEdit::textEdited, this, [this](const QString& t) { locate(cp(t)); });
   connect(list_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
     if (!at_end_ && value >= list_->verticalScrollBar()->maximum() - 5) load_more(kPage);
   });

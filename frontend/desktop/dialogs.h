@@ -84,7 +84,9 @@ class PreviewDialog : public QDialog {
  public:
   PreviewDialog(const ui::PreviewRequest& req, QWidget* parent);
   ~PreviewDialog() override;
-  ui::PreviewAnswer answer() const { return print_ ? ui::PreviewAnswer::Print : ui::PreviewAnswer::Close; }
+  ui::PreviewAnswer answer() const {
+    return print_ ? ui::PreviewAnswer::Print : ui::PreviewAnswer::Close;
+  }
   void show_page(int index);  // 0-based
   int page() const { return page_; }
   void set_zoom(int percent);

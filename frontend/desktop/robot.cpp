@@ -4,11 +4,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QScreen>
-#include <QGuiApplication>
 #include <QTest>
 #include <cctype>
 #include <sstream>
@@ -62,18 +62,30 @@ struct KeyName {
   Qt::KeyboardModifiers mods;
 };
 const KeyName kKeys[] = {
-    {"f1", Qt::Key_F1, Qt::NoModifier},          {"f2", Qt::Key_F2, Qt::NoModifier},
-    {"f3", Qt::Key_F3, Qt::NoModifier},          {"f4", Qt::Key_F4, Qt::NoModifier},
-    {"f5", Qt::Key_F5, Qt::NoModifier},          {"f6", Qt::Key_F6, Qt::NoModifier},
-    {"f7", Qt::Key_F7, Qt::NoModifier},          {"f8", Qt::Key_F8, Qt::NoModifier},
-    {"f9", Qt::Key_F9, Qt::NoModifier},          {"f10", Qt::Key_F10, Qt::NoModifier},
-    {"f11", Qt::Key_F11, Qt::NoModifier},        {"f12", Qt::Key_F12, Qt::NoModifier},
-    {"esc", Qt::Key_Escape, Qt::NoModifier},     {"tab", Qt::Key_Tab, Qt::NoModifier},
+    {"f1", Qt::Key_F1, Qt::NoModifier},
+    {"f2", Qt::Key_F2, Qt::NoModifier},
+    {"f3", Qt::Key_F3, Qt::NoModifier},
+    {"f4", Qt::Key_F4, Qt::NoModifier},
+    {"f5", Qt::Key_F5, Qt::NoModifier},
+    {"f6", Qt::Key_F6, Qt::NoModifier},
+    {"f7", Qt::Key_F7, Qt::NoModifier},
+    {"f8", Qt::Key_F8, Qt::NoModifier},
+    {"f9", Qt::Key_F9, Qt::NoModifier},
+    {"f10", Qt::Key_F10, Qt::NoModifier},
+    {"f11", Qt::Key_F11, Qt::NoModifier},
+    {"f12", Qt::Key_F12, Qt::NoModifier},
+    {"esc", Qt::Key_Escape, Qt::NoModifier},
+    {"tab", Qt::Key_Tab, Qt::NoModifier},
     {"shifttab", Qt::Key_Backtab, Qt::ShiftModifier},
-    {"enter", Qt::Key_Return, Qt::NoModifier},   {"up", Qt::Key_Up, Qt::NoModifier},
-    {"down", Qt::Key_Down, Qt::NoModifier},      {"left", Qt::Key_Left, Qt::NoModifier},
-    {"right", Qt::Key_Right, Qt::NoModifier},    {"space", Qt::Key_Space, Qt::NoModifier},      {"pgup", Qt::Key_PageUp, Qt::NoModifier},
-    {"pgdn", Qt::Key_PageDown, Qt::NoModifier},  {"home", Qt::Key_Home, Qt::NoModifier},
+    {"enter", Qt::Key_Return, Qt::NoModifier},
+    {"up", Qt::Key_Up, Qt::NoModifier},
+    {"down", Qt::Key_Down, Qt::NoModifier},
+    {"left", Qt::Key_Left, Qt::NoModifier},
+    {"right", Qt::Key_Right, Qt::NoModifier},
+    {"space", Qt::Key_Space, Qt::NoModifier},
+    {"pgup", Qt::Key_PageUp, Qt::NoModifier},
+    {"pgdn", Qt::Key_PageDown, Qt::NoModifier},
+    {"home", Qt::Key_Home, Qt::NoModifier},
     {"end", Qt::Key_End, Qt::NoModifier},
 };
 
@@ -116,7 +128,8 @@ Status Robot::load(std::string_view text, std::string_view name) {
     ++n;
     std::string_view rest = raw;
     std::string verb;
-    if (!take_word(rest, &verb)) return Status(1, std::string(name) + ":" + std::to_string(n) + ": unterminated quote");
+    if (!take_word(rest, &verb))
+      return Status(1, std::string(name) + ":" + std::to_string(n) + ": unterminated quote");
     if (verb.empty() || verb[0] == '#') continue;
     Step s;
     s.line = n;
@@ -175,8 +188,8 @@ Status Robot::poll(const Waiting& now) {
   while (!done()) {
     const Step& s = steps_[pos_];
     if (s.verb == "wait") {
-      bool match = now.kind == s.target &&
-                   lower(now.title).find(lower(s.text)) != std::string::npos;
+      bool match =
+          now.kind == s.target && lower(now.title).find(lower(s.text)) != std::string::npos;
       if (!match) {
         if (since_.elapsed() > timeout_ms_)
           return Status(1, "robot line " + std::to_string(s.line) + ": \"" + s.source +
@@ -211,8 +224,7 @@ Status Robot::act(const Step& s, const Waiting& now) {
     QString file = qs(s.text);
     QFileInfo info(file);
     QDir().mkpath(info.absolutePath());
-    if (!now.top->grab().save(info.absoluteFilePath(), "PNG"))
-      return err("cannot write " + s.text);
+    if (!now.top->grab().save(info.absoluteFilePath(), "PNG")) return err("cannot write " + s.text);
     return Status::Ok();
   }
   if (s.verb == "screen") {
@@ -231,15 +243,18 @@ Status Robot::act(const Step& s, const Waiting& now) {
     QTest::mouseClick(w, Qt::LeftButton);
     if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
     if (auto* t = qobject_cast<QPlainTextEdit*>(w)) t->selectAll();
-    if (s.text.empty()) QTest::keyClick(w, Qt::Key_Delete);
-    else QTest::keyClicks(w, qs(s.text));
+    if (s.text.empty())
+      QTest::keyClick(w, Qt::Key_Delete);
+    else
+      QTest::keyClicks(w, qs(s.text));
     if (now.view) QTest::keyClick(w, Qt::Key_Tab);
     return Status::Ok();
   }
   if (s.verb == "key") {
     const KeyName* k = find_key(s.text);
     QWidget* w = s.target.empty() ? QApplication::focusWidget() : resolve(now, s.target, true);
-    if (!w || !now.top->isAncestorOf(w)) w = now.top;
+    if (!w || !now.top->isAncestorOf(w)) w = now.top->focusWidget();
+    if (!w) w = now.top;
     QTest::keyClick(w, k->key, k->mods);
     return Status::Ok();
   }

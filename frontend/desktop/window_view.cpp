@@ -35,8 +35,8 @@ DialogUnits dialog_units_of(const QFont& font) {
   // The dialog base units as the desktop defines them: the average width of the 52 letters
   // (rounded to whole pixels) and the font's cell height.
   QFontMetricsF fm(font);
-  double w = fm.horizontalAdvance(
-      QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
+  double w =
+      fm.horizontalAdvance(QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
   DialogUnits du;
   du.base_x = std::floor((w / 26.0 + 1.0) / 2.0);
   du.base_y = std::round(fm.height());
@@ -80,30 +80,53 @@ QString button_text(const std::string& text) { return qs(text); }
 ui::Key key_of(const QKeyEvent* e) {
   bool shift = e->modifiers() & Qt::ShiftModifier;
   switch (e->key()) {
-    case Qt::Key_F1: return ui::Key::F1;
-    case Qt::Key_F2: return ui::Key::F2;
-    case Qt::Key_F3: return ui::Key::F3;
-    case Qt::Key_F4: return ui::Key::F4;
-    case Qt::Key_F5: return ui::Key::F5;
-    case Qt::Key_F6: return ui::Key::F6;
-    case Qt::Key_F7: return ui::Key::F7;
-    case Qt::Key_F8: return ui::Key::F8;
-    case Qt::Key_F9: return ui::Key::F9;
-    case Qt::Key_F10: return ui::Key::F10;
-    case Qt::Key_F11: return ui::Key::F11;
-    case Qt::Key_F12: return ui::Key::F12;
-    case Qt::Key_Escape: return ui::Key::Esc;
-    case Qt::Key_Tab: return shift ? ui::Key::ShiftTab : ui::Key::Tab;
-    case Qt::Key_Backtab: return ui::Key::ShiftTab;
+    case Qt::Key_F1:
+      return ui::Key::F1;
+    case Qt::Key_F2:
+      return ui::Key::F2;
+    case Qt::Key_F3:
+      return ui::Key::F3;
+    case Qt::Key_F4:
+      return ui::Key::F4;
+    case Qt::Key_F5:
+      return ui::Key::F5;
+    case Qt::Key_F6:
+      return ui::Key::F6;
+    case Qt::Key_F7:
+      return ui::Key::F7;
+    case Qt::Key_F8:
+      return ui::Key::F8;
+    case Qt::Key_F9:
+      return ui::Key::F9;
+    case Qt::Key_F10:
+      return ui::Key::F10;
+    case Qt::Key_F11:
+      return ui::Key::F11;
+    case Qt::Key_F12:
+      return ui::Key::F12;
+    case Qt::Key_Escape:
+      return ui::Key::Esc;
+    case Qt::Key_Tab:
+      return shift ? ui::Key::ShiftTab : ui::Key::Tab;
+    case Qt::Key_Backtab:
+      return ui::Key::ShiftTab;
     case Qt::Key_Return:
-    case Qt::Key_Enter: return ui::Key::Enter;
-    case Qt::Key_Up: return ui::Key::Up;
-    case Qt::Key_Down: return ui::Key::Down;
-    case Qt::Key_PageUp: return ui::Key::PageUp;
-    case Qt::Key_PageDown: return ui::Key::PageDown;
-    case Qt::Key_Home: return ui::Key::Home;
-    case Qt::Key_End: return ui::Key::End;
-    default: return ui::Key::None;
+    case Qt::Key_Enter:
+      return ui::Key::Enter;
+    case Qt::Key_Up:
+      return ui::Key::Up;
+    case Qt::Key_Down:
+      return ui::Key::Down;
+    case Qt::Key_PageUp:
+      return ui::Key::PageUp;
+    case Qt::Key_PageDown:
+      return ui::Key::PageDown;
+    case Qt::Key_Home:
+      return ui::Key::Home;
+    case Qt::Key_End:
+      return ui::Key::End;
+    default:
+      return ui::Key::None;
   }
 }
 
@@ -195,8 +218,10 @@ void WindowView::build() {
       if (k != ControlKind::Prompt && k != ControlKind::Field && k != ControlKind::Group)
         buddy = widgets_[def.controls[j].id];
     }
-    if (label && buddy) label->setBuddy(buddy);
-    else if (label) label->setText(qs(ui::strip_access_key(c.text)));
+    if (label && buddy)
+      label->setBuddy(buddy);
+    else if (label)
+      label->setText(qs(ui::strip_access_key(c.text)));
   }
   // Tab order as declared (the window's loop moves the focus itself; this keeps Qt in step).
   QWidget* prev = nullptr;
@@ -296,15 +321,14 @@ QWidget* WindowView::make_control(const ui::ControlDef& c, size_t index) {
         in.row = t->indexOfTopLevelItem(item) + 1;
         queue(in);
       });
-      connect(t, &QTreeWidget::itemDoubleClicked, this,
-              [this, t, id](QTreeWidgetItem* item, int) {
-                if (syncing_ || !active_) return;
-                ui::UserInput in;
-                in.kind = ui::UserInput::Kind::DoubleClick;
-                in.control = id;
-                in.row = t->indexOfTopLevelItem(item) + 1;
-                queue(in);
-              });
+      connect(t, &QTreeWidget::itemDoubleClicked, this, [this, t, id](QTreeWidgetItem* item, int) {
+        if (syncing_ || !active_) return;
+        ui::UserInput in;
+        in.kind = ui::UserInput::Kind::DoubleClick;
+        in.control = id;
+        in.row = t->indexOfTopLevelItem(item) + 1;
+        queue(in);
+      });
       return t;
     }
     case ControlKind::Progress: {
@@ -429,13 +453,17 @@ bool WindowView::eventFilter(QObject* obj, QEvent* ev) {
     switch (k) {
       case ui::Key::Tab:
       case ui::Key::ShiftTab:
-        if (editable_entry(id)) typed(id);
-        else key(k, id);
+        if (editable_entry(id))
+          typed(id);
+        else
+          key(k, id);
         return true;
       case ui::Key::Enter:
         if (c->kind == ControlKind::Text) return QWidget::eventFilter(obj, ev);
-        if (editable_entry(id)) typed(id);
-        else key(k, id);
+        if (editable_entry(id))
+          typed(id);
+        else
+          key(k, id);
         return true;
       case ui::Key::Up:
       case ui::Key::Down:
@@ -540,7 +568,10 @@ void WindowView::sync() {
     bool visible = !win_.hidden(c.label);
     if (w->isVisibleTo(this) != visible) w->setVisible(visible);
     if (w->isEnabled() == st->disabled) w->setEnabled(!st->disabled);
-    QString tip = qs(st->tip);
+    // A button without a text (a toolbar's) is named by its tip, else by its label.
+    QString tip = qs(st->tip.empty() && st->text.empty() && c.kind == ControlKind::Button
+                         ? ui::strip_access_key(c.label.substr(c.label.rfind('?') + 1))
+                         : st->tip);
     if (w->toolTip() != tip) w->setToolTip(tip);
     switch (c.kind) {
       case ControlKind::Prompt: {
@@ -631,8 +662,7 @@ void WindowView::sync() {
             QStringList texts;
             for (const auto& cell : cells) texts << qs(cell);
             auto* item = new QTreeWidgetItem(texts);
-            for (int k = 0; k < static_cast<int>(c.columns.size()) && k < item->columnCount();
-                 ++k)
+            for (int k = 0; k < static_cast<int>(c.columns.size()) && k < item->columnCount(); ++k)
               item->setTextAlignment(k, alignment(c.columns[static_cast<size_t>(k)].justify));
             t->addTopLevelItem(item);
           }

@@ -89,8 +89,8 @@ class WindowView : public QWidget {
   DialogUnits du_;
   QWidget* client_ = nullptr;
   QLabel* status_ = nullptr;
-  std::map<int, QWidget*> widgets_;   // by control id
-  std::map<QObject*, int> ids_;       // widget (and inner widgets) -> control id
+  std::map<int, QWidget*> widgets_;  // by control id
+  std::map<QObject*, int> ids_;      // widget (and inner widgets) -> control id
   std::deque<ui::UserInput> inputs_;
   bool syncing_ = false;
   bool active_ = true;

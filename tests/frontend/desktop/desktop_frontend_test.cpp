@@ -1,6 +1,8 @@
 // The desktop frontend in-process, on Qt's offscreen platform: declared windows drawn from their
 // data and driven by real key presses and clicks (the robot), message boxes, the lookup list,
 // the calendar, the previewer and a timer-driven window that stays responsive.
+#include "frontend/desktop/desktop_frontend.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -10,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "frontend/desktop/desktop_frontend.h"
 #include "runtime/datetime/datetime.h"
 #include "runtime/report/wmf.h"
 #include "runtime/text/str.h"
@@ -117,12 +118,16 @@ TEST_F(DesktopTest, OptionWindowTakesTypedValuesKeysAndClicksInDeclaredOrder) {
   OptionVars v;
   v.bind(win);
   ASSERT_TRUE(win.open().ok());
-  // Hidden and disabled buttons take no click; F2 is the entry's alert key; Esc closes.
+  // Tab moves in the declared order (Brand, Qty, Detail): leaving Brand lands on Qty, Tab from
+  // there on the check box, which Space toggles. Hidden and disabled buttons take no click;
+  // F2 is the entry's alert key; a number that does not fit is rejected; Esc closes.
   robot(R"(wait window "Desk Options"
-shot )" + shot("options.png") + R"(
+shot )" +
+        shot("options.png") + R"(
 type ?Brand "Acme Foods"
+key Tab
+key Space
 type ?Qty "1234"
-click ?Detail
 click ?Off
 click "&Print"
 key F2 ?Brand
@@ -131,10 +136,10 @@ key Esc
 )");
   std::vector<std::string> log = run_logged(win, v);
   expect_finished();
-  std::vector<std::string> want = {
-      "accepted ?Brand",          "accepted ?Qty", "accepted ?Detail",
-      "accepted ?Print brand=Acme Foods", "alert-key ?Brand F2", "rejected ?Qty",
-      "close-window"};
+  std::vector<std::string> want = {"accepted ?Brand",     "accepted ?Detail",
+                                   "accepted ?Qty",       "accepted ?Print brand=Acme Foods",
+                                   "alert-key ?Brand F2", "rejected ?Qty",
+                                   "close-window"};
   EXPECT_EQ(log, want);
   EXPECT_EQ(v.qty, 1234);
   EXPECT_EQ(v.detail, 1);
@@ -196,8 +201,7 @@ TEST_F(DesktopTest, LookupListsRowsInKeyOrderFromThePartialEntry) {
       {"ac", "wait lookup Manufacturer\nkey Enter\n", "ACME FOODS", true},
       {"brand 1", "wait lookup\nkey Down ?List\nclick Select\n", "BRAND 101", true},
       // Far down the list: rows are read in pages as the list moves.
-      {"", "wait lookup\ntype ?Locate \"brand 24\"\nkey End ?List\nkey Enter\n", "BRAND 249",
-       true},
+      {"", "wait lookup\ntype ?Locate \"brand 24\"\nkey End ?List\nkey Enter\n", "BRAND 249", true},
       {"zzz", "wait lookup\nkey Enter\n", "BRAND 249", true},
       {"ac", "wait lookup\nclick Cancel\n", "", false},
   };

@@ -3,7 +3,6 @@
 // lookup list, prints to preview and photographs the option window, the lookup, the progress
 // window and the preview. The pictures are kept under the build tree (artifacts/desktop).
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <cstdlib>
@@ -33,7 +32,9 @@ std::pair<int, int> PngSize(const fs::path& p) {
   unsigned char h[24] = {};
   in.read(reinterpret_cast<char*>(h), sizeof h);
   if (!in || h[1] != 'P' || h[2] != 'N' || h[3] != 'G') return {0, 0};
-  auto be = [&](int at) { return (h[at] << 24) | (h[at + 1] << 16) | (h[at + 2] << 8) | h[at + 3]; };
+  auto be = [&](int at) {
+    return (h[at] << 24) | (h[at + 1] << 16) | (h[at + 2] << 8) | h[at + 3];
+  };
   return {be(16), be(20)};
 }
 
@@ -55,19 +56,24 @@ TEST(XvfbTest, ProductSummaryThroughRealWindowsPrintsToPreview) {
 wait window "Product Summary Report"
 type ?Glo:Manufac Mid
 wait lookup
-shot )" + (shots / "lookup.png").string() + R"(
+shot )" + (shots / "lookup.png").string() +
+                            R"(
 key Enter
 wait window "Product Summary Report"
-shot )" + (shots / "option-window.png").string() + R"(
+shot )" + (shots / "option-window.png").string() +
+                            R"(
 click &Print
 wait message Preview
 click &Yes
 wait window "Generating Report"
-shot )" + (shots / "progress-window.png").string() + R"(
+shot )" + (shots / "progress-window.png").string() +
+                            R"(
 wait preview ProductListPrint
-shot )" + (shots / "preview.png").string() + R"(
+shot )" + (shots / "preview.png").string() +
+                            R"(
 pause 10
-screen )" + (shots / "screen.png").string() + R"(
+screen )" + (shots / "screen.png").string() +
+                            R"(
 click &Close
 wait window "Product Summary Report"
 click Cancel
@@ -76,7 +82,9 @@ click Cancel
   // The display is found as a user's would be: no frontend forced, no Qt platform given.
   const std::string cmd =
       "env -u TDX_FRONTEND -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY TDX_DESKTOP_ROBOT=" +
-      fs::absolute("robot.txt").string() + " TDX_DESKTOP_LIB=" DESKTOP_LIBRARY " ASAN_OPTIONS=detect_leaks=0 "
+      fs::absolute("robot.txt").string() +
+      " TDX_DESKTOP_LIB=" DESKTOP_LIBRARY
+      " ASAN_OPTIONS=detect_leaks=0 "
       "timeout 180 xvfb-run -a -s '-screen 0 1280x1024x24' " TENDIX_PATH
       " run PRODSUMMARYRPTMNU --data data --out out </dev/null >out.txt 2>err.txt";
   int st = std::system(cmd.c_str());
@@ -89,11 +97,8 @@ click Cancel
     int min_w, min_h;
   } want[] = {
       // 214 x 72 dialog units of MS Sans Serif 8 are about 320 x 117 pixels.
-      {"option-window.png", 280, 100},
-      {"lookup.png", 300, 250},
-      {"progress-window.png", 200, 80},
-      {"preview.png", 600, 600},
-      {"screen.png", 1280, 1024},
+      {"option-window.png", 280, 100}, {"lookup.png", 300, 250},   {"progress-window.png", 200, 80},
+      {"preview.png", 600, 600},       {"screen.png", 1280, 1024},
   };
   for (const Shot& s : want) {
     auto [w, h] = PngSize(shots / s.file);
