@@ -41,8 +41,8 @@ std::pair<int, int> PngSize(const fs::path& p) {
 TEST(XvfbTest, ProductSummaryThroughRealWindowsPrintsToPreview) {
   if (!OnPath("xvfb-run") || !OnPath("Xvfb"))
     GTEST_SKIP() << "Xvfb is not installed (Debian package xvfb): no virtual display to test on";
-  if (!fs::exists(DESKTOP_LIBRARY))
-    GTEST_SKIP() << "the desktop frontend was not built (Qt 6 missing)";
+  if (std::string(DESKTOP_LIBRARY).empty() || !fs::exists(DESKTOP_LIBRARY))
+    GTEST_SKIP() << "the desktop frontend was not built: Qt 6 Widgets (qt6-base-dev) is missing";
 
   const fs::path shots = fs::path(TDX_BINARY_DIR) / "artifacts" / "desktop";
   fs::create_directories(shots);
