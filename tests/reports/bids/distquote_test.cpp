@@ -2,6 +2,8 @@
 // distquote_fixture.h, its pages read back from the previewed PDF with pdftotext; a fax run
 // through the fax server's job file and an e-mail run through a real SMTP server.
 #include <gtest/gtest.h>
+
+#include "tests/support/smtp_server.h"
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -372,61 +374,7 @@ TEST_F(DistQuoteTest, FaxRunLeavesPagesAndACompleteJobWithTheBidAsSubject) {
   EXPECT_TRUE(has(t, "Desc C-9"));
 }
 
-// A real SMTP server: the one tools/test.sh started, or one of our own.
-class SmtpServer {
- public:
-  SmtpServer() {
-    const char* port = std::getenv("TDX_SMTP_PORT");
-    const char* dir = std::getenv("TDX_SMTP_MAILDIR");
-    if (port && dir) {
-      port_ = std::atoi(port);
-      maildir_ = dir;
-      return;
-    }
-    port_ = 30000 + (getpid() + 7919) % 20000;
-    maildir_ = fs::absolute("maildir").string();
-    fs::remove_all(maildir_);
-    pid_ = fork();
-    if (pid_ == 0) {
-      std::string listen = "127.0.0.1:" + std::to_string(port_);
-      execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(), "-c",
-            "aiosmtpd.handlers.Mailbox", maildir_.c_str(), (char*)nullptr);
-      _exit(127);
-    }
-    for (int i = 0; i < 100; ++i) {
-      if (run("/usr/bin/python3 -c \"import socket; socket.create_connection(('127.0.0.1'," +
-              std::to_string(port_) + "),1)\"")
-              .empty())
-        return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  ~SmtpServer() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  int port() const { return port_; }
-  std::string message_with(const std::string& marker) {
-    for (int i = 0; i < 50; ++i) {
-      for (const char* sub : {"new", "cur"}) {
-        std::error_code ec;
-        for (fs::directory_iterator it(fs::path(maildir_) / sub, ec), end; !ec && it != end;
-             it.increment(ec)) {
-          if (read(it->path()).find(marker) != std::string::npos) return it->path().string();
-        }
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return {};
-  }
-
- private:
-  pid_t pid_ = -1;
-  int port_ = 0;
-  std::string maildir_;
-};
+using tdx::testing::SmtpServer;
 
 TEST_F(DistQuoteTest, EmailRunSendsTheQuoteAsPdf) {
   SmtpServer smtp;
@@ -443,10 +391,7 @@ TEST_F(DistQuoteTest, EmailRunSendsTheQuoteAsPdf) {
   EXPECT_TRUE(user.shows(": sent")) << user.transcript();
   std::string msg = smtp.message_with(marker);
   ASSERT_FALSE(msg.empty()) << "no message arrived";
-  run("/usr/bin/python3 -c \"import email,sys; m=email.message_from_binary_file(open(sys.argv[1],"
-      "'rb')); [open('got.pdf','wb').write(p.get_payload(decode=True)) for p in m.walk() if "
-      "p.get_content_type()=='application/pdf']\" " +
-      msg);
+  ASSERT_TRUE(SmtpServer::save_pdf_attachment(msg, "got.pdf"));
   ASSERT_TRUE(fs::exists("got.pdf"));
   std::string t = pdf_text("got.pdf");
   EXPECT_EQ(headings(t), (std::vector<std::string>{"ALPHA FOODS", "BRAVO BRANDS", "CHARLIE CO"}))

@@ -4,6 +4,8 @@
 #include "reports/framework/routing.h"
 
 #include <gtest/gtest.h>
+
+#include "tests/support/smtp_server.h"
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -238,63 +240,7 @@ TEST_F(RoutingTest, NoPrinterSaysSoAndTheRunEndsNormally) {
   EXPECT_TRUE(user.shows("nothing was printed")) << user.transcript();
 }
 
-// A real SMTP server: the one tools/test.sh started, or one of our own.
-class SmtpServer {
- public:
-  SmtpServer() {
-    const char* port = std::getenv("TDX_SMTP_PORT");
-    const char* dir = std::getenv("TDX_SMTP_MAILDIR");
-    if (port && dir) {
-      port_ = std::atoi(port);
-      maildir_ = dir;
-      return;
-    }
-    port_ = 30000 + getpid() % 20000;
-    maildir_ = fs::absolute("maildir").string();
-    fs::remove_all(maildir_);
-    pid_ = fork();
-    if (pid_ == 0) {
-      std::string listen = "127.0.0.1:" + std::to_string(port_);
-      execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(), "-c",
-            "aiosmtpd.handlers.Mailbox", maildir_.c_str(), (char*)nullptr);
-      _exit(127);
-    }
-    for (int i = 0; i < 100; ++i) {
-      if (run("/usr/bin/python3 -c \"import socket; socket.create_connection(('127.0.0.1'," +
-              std::to_string(port_) + "),1)\"")
-              .empty())
-        return;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-  }
-  ~SmtpServer() {
-    if (pid_ > 0) {
-      kill(pid_, SIGTERM);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  int port() const { return port_; }
-  // The stored message containing `marker`.
-  std::string message_with(const std::string& marker) {
-    for (int i = 0; i < 50; ++i) {
-      for (const char* sub : {"new", "cur"}) {
-        fs::path d = fs::path(maildir_) / sub;
-        std::error_code ec;
-        for (fs::directory_iterator it(d, ec), end; !ec && it != end; it.increment(ec)) {
-          std::string m = read(it->path());
-          if (m.find(marker) != std::string::npos) return it->path().string();
-        }
-      }
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return {};
-  }
-
- private:
-  pid_t pid_ = -1;
-  int port_ = 0;
-  std::string maildir_;
-};
+using tdx::testing::SmtpServer;
 
 TEST_F(RoutingTest, EmailRunSendsThePdfToARealServer) {
   SmtpServer smtp;
@@ -323,12 +269,8 @@ TEST_F(RoutingTest, EmailRunSendsThePdfToARealServer) {
   EXPECT_EQ(text.find("\nBcc:"), std::string::npos) << text.substr(0, 600);
   EXPECT_NE(text.find("=?UTF-8?"), std::string::npos) << "the name is an encoded word";
   // The attachment, taken out of the message, is the report.
-  std::string out = run(
-      "/usr/bin/python3 -c \"import email,sys; m=email.message_from_binary_file(open(sys.argv[1],"
-      "'rb')); [open('got.pdf','wb').write(p.get_payload(decode=True)) for p in m.walk() if "
-      "p.get_content_type()=='application/pdf']\" " +
-      msg);
-  ASSERT_TRUE(fs::exists("got.pdf")) << out;
+  ASSERT_TRUE(SmtpServer::save_pdf_attachment(msg, "got.pdf"));
+  ASSERT_TRUE(fs::exists("got.pdf"));
   std::string pdf_text = run("pdftotext got.pdf -");
   EXPECT_NE(pdf_text.find("P0001"), std::string::npos) << pdf_text;
   EXPECT_NE(pdf_text.find("P0012"), std::string::npos) << pdf_text;
