@@ -100,6 +100,7 @@ class BidListing : public ReportRun {
  protected:
   Status bind_names() override;
   std::vector<UsedFile> files() override;
+  bool start_of_run() override { return company_defaults(); }
   void declare_view(view::View& v) override;
   Result<std::string> filter() override;
   int record_status() override;
@@ -132,10 +133,9 @@ Status BidListing::bind_names() {
   return Status::Ok();
 }
 
-// HEADBID drives the run; the others are read per bid. Before any of them is opened, the
-// company defaults must exist: without them the run ends here, before the progress window.
+// HEADBID drives the run; the others are read per bid. The company defaults must exist:
+// without them the run ends once the files are open, before the progress window.
 std::vector<UsedFile> BidListing::files() {
-  if (!company_defaults()) return {};
   return {{&HEADBID::file, &HEADBID::Used},  {&PRODBID::file, &PRODBID::Used},
           {&COMPBID::file, &COMPBID::Used},  {&DISTBID::file, &DISTBID::Used},
           {&DISTRI::file, &DISTRI::Used},    {&MANUF::file, &MANUF::Used},

@@ -104,12 +104,11 @@ class DistQuoteReport : public ReportRun {
     set_routing(routing);
   }
 
-  // Start of the run, before the run opens its files: the company record (or the message that
-  // ends the run), the alternate company, COMCSZ and the distributor's bid id. False: the run
-  // must not go on.
-  bool start_of_run();
 
  protected:
+  // Start of the run: the company record (or the message that ends the run), the alternate
+  // company, COMCSZ and the distributor's bid id.
+  bool start_of_run() override;
   bool asks_preview() const override { return false; }
   bool preview_chosen() const override { return Glo::PreviewYes != 0; }
   Status bind_names() override;
@@ -623,10 +622,6 @@ uint8_t& DistBidIdRequested() {
 int32_t RunDistQuote(const DistQuoteSwitches& switches) {
   ReportRouting routing({true, kDefaultFaxSubject, false});
   DistQuoteReport report(switches, &routing);
-  if (!report.start_of_run()) {
-    core::GlobalResponse = core::kResponseCancelled;
-    return core::GlobalResponse;
-  }
   return report.run();
 }
 

@@ -91,7 +91,7 @@ int32_t ReportRun::run() {
 
   // 7. Files.
   files_ = files();
-  if (files_.empty() || !open_files()) {
+  if (files_.empty() || !open_files() || !start_of_run()) {
     finish();
     return core::GlobalResponse;
   }

@@ -13,7 +13,8 @@
 //      choice [asks_preview(), preview_chosen()];
 //   6. GlobalRequest taken, GlobalRequest = GlobalResponse = 0;
 //   7. files opened through their use counters with open_file() and their records bound
-//      [files(); the first is the driving file];
+//      [files(); the first is the driving file]; then the report's own start [start_of_run()],
+//      which may end the run here (the company record missing, say);
 //   8. records to process counted [records_to_process(), default: the driving file's count];
 //   9. keyboard buffer emptied, last key cleared;
 //  10. progress window opened (title for preview or print, user text, "% Completed");
@@ -132,6 +133,9 @@ class ReportRun {
   virtual Status bind_names() { return Status::Ok(); }
   // The files, driving file first; opened in this order, released in reverse.
   virtual std::vector<UsedFile> files() = 0;
+  // After the files are open, before the progress window: what the report reads once per run.
+  // False ends the run as cancelled (the report has told the user why).
+  virtual bool start_of_run() { return true; }
   // Joins and order of the view over the driving file.
   virtual void declare_view(view::View& v) = 0;
   // The filter text built from the selections (empty: every record).
