@@ -26,8 +26,11 @@ class LookupTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // Brands and products in the scratch folder of this test program.
-    for (const CoreFile& f : core_files())
-      if (std::string(f.label) != "FAXHEAD") ASSERT_TRUE(f.file->create(true).ok());
+    for (const CoreFile& f : core_files()) {
+      if (std::string(f.label) != "FAXHEAD") {
+        ASSERT_TRUE(f.file->create(true).ok());
+      }
+    }
     FileUse man(MANUF::file, MANUF::Used);
     for (const char* name : {"BAKERY BROS", "ACME FOODS", "ZEST COMPANY", "Acme Dairy"}) {
       MANUF::file.clear();

@@ -42,11 +42,6 @@ std::string run(const std::string& cmd) {
   return out;
 }
 
-std::string read(const fs::path& f) {
-  std::stringstream s;
-  s << std::ifstream(f, std::ios::binary).rdbuf();
-  return s.str();
-}
 
 std::string pdf_text(const std::string& pdf) { return run("pdftotext -layout " + pdf + " -"); }
 

@@ -411,8 +411,11 @@ band ?B
   EXPECT_TRUE(t->clipped);
   EXPECT_EQ(t->clip.x, 0);
   EXPECT_FALSE(find_text(p, "gone"));
-  for (const auto& it : p.items)
-    if (auto* ln = std::get_if<LineItem>(&it)) EXPECT_EQ((std::pair{ln->x1, ln->x2}), (std::pair{0, 8500}));
+  for (const auto& it : p.items) {
+    if (auto* ln = std::get_if<LineItem>(&it)) {
+      EXPECT_EQ((std::pair{ln->x1, ln->x2}), (std::pair{0, 8500}));
+    }
+  }
 }
 
 TEST(Fill, RunTimeOperationsByLabel) {

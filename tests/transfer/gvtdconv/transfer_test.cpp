@@ -116,7 +116,9 @@ TEST_P(TransferTest, FirstRunWritesTheCatalogByTheRules) {
   for (const Principal& p : principals) {
     pmf.rec().PRICODE = p.code;
     ASSERT_EQ(pmf.get(PMF::BYPRICODE).ok(), p.found) << p.code;
-    if (p.found) EXPECT_EQ(pmf.rec().MFRNAME.raw(), pad(p.brand, 36)) << p.code;
+    if (p.found) {
+      EXPECT_EQ(pmf.rec().MFRNAME.raw(), pad(p.brand, 36)) << p.code;
+    }
   }
   EXPECT_EQ(*pmf.records(), first.after[0]);
 
@@ -137,7 +139,9 @@ TEST_P(TransferTest, FirstRunWritesTheCatalogByTheRules) {
     EXPECT_EQ(man.rec().ADDRESS.str(), b.address) << b.name;
     EXPECT_EQ(man.rec().CONTACT1.str(), b.contact) << b.name;
     EXPECT_EQ(man.rec().TERMS.str(), b.terms) << b.name;
-    if (!b.min_drop.empty()) EXPECT_EQ(man.rec().MIN_DROP.str(), b.min_drop) << b.name;
+    if (!b.min_drop.empty()) {
+      EXPECT_EQ(man.rec().MIN_DROP.str(), b.min_drop) << b.name;
+    }
     EXPECT_EQ(man.rec().BROKERNO.str(), b.brokerno) << b.name;
   }
 
@@ -155,10 +159,10 @@ TEST_P(TransferTest, FirstRunWritesTheCatalogByTheRules) {
       {"CHKBRST-10", true, "6/10 LB", "1-9", "20+", "42.5", "42"},
       {"FUTUREONLY", true, "12/12.5 OZ", "", "", "0", "0"},
       {"NOPRICE", true, "100/12.5OZ", "", "", "0", "0"},
-      {"LOWERBID", false},
-      {"DISCONT", false},
+      {"LOWERBID", false, "", "", "", "", ""},
+      {"DISCONT", false, "", "", "", "", ""},
       {"LONGCODE-ABCDE", true, "4/5 LB", "", "", "0", "0"},
-      {"ORPHAN-1", false},
+      {"ORPHAN-1", false, "", "", "", "", ""},
   };
   for (const Product& p : products) {
     prd.rec().MANUFAC = "ACME FOODS";
