@@ -117,7 +117,7 @@ int main(int argc, char** argv) {
       in_brand = 0;
       if (st.ok()) st = r.print("?BRANDHEAD");
     }
-    char code[16];
+    char code[24];
     std::snprintf(code, sizeof code, "P%07ld", records);
     v.set("PRD:PROD_CODE", code);
     v.set("PRD:PACK", "6/#10 CAN");

@@ -55,7 +55,7 @@ int digit_count(Int v) {
 void align(Decimal a, Decimal b, Int* am, Int* bm, int* scale) {
   int s = a.scale() > b.scale() ? a.scale() : b.scale();
   for (;; --s) {
-    Int x, y;
+    Int x = 0, y = 0;
     bool okx = a.scale() <= s ? mul_pow10(a.mantissa(), s - a.scale(), &x)
                               : ((x = div_pow10_round(a.mantissa(), a.scale() - s)), true);
     bool oky = b.scale() <= s ? mul_pow10(b.mantissa(), s - b.scale(), &y)
