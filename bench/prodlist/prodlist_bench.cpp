@@ -183,7 +183,7 @@ int main(int argc, char** argv) {
 
   // ReportLab, the same pages.
   if (!dump_pages(routing.pages, (folder / "pages.dump").string()).ok()) return 1;
-  const std::string script = std::string(TDX_SOURCE_DIR) + "/bench/prodlist/reportlab_pages.py";
+  const std::string script = std::string(TDX_SOURCE_DIR) + "/bench/report/reportlab_pages.py";
   const auto t_rl = Clock::now();
   pid_t rl = fork();
   if (rl == 0) {

@@ -1,9 +1,12 @@
-"""Draws the pages of a display-list dump with ReportLab, for comparison with our renderer.
+"""Draws pages with ReportLab from a display-list dump of our page images (written by the
+report and product-list benchmarks), so both draw exactly the same texts, lines and boxes.
 
 Dump lines: "P w h" starts a page (thousandths of an inch); "T x y height bold italic text"
-(baseline, UTF-8 text); "L x1 y1 x2 y2 width"; "B x y w h pen". Run with Debian's python3.
-Prints "reportlab: N pages in S s = R pages/s".
+(baseline, UTF-8 text); "L x1 y1 x2 y2 width"; "B x y w h pen".
+Usage: python3 reportlab_pages.py DUMP OUT.pdf   (Debian's /usr/bin/python3, python3-reportlab)
+Prints the drawing time (reading the dump excluded) and the process's peak memory.
 """
+import resource
 import sys
 import time
 
@@ -11,12 +14,15 @@ from reportlab.pdfbase import pdfmetrics
 from reportlab.pdfbase.ttfonts import TTFont
 from reportlab.pdfgen import canvas
 
+# The faces our renderer draws Arial with.
 LIB = "/usr/share/fonts/truetype/liberation/"
-FACES = {(False, False): "LS", (True, False): "LSB", (False, True): "LSI", (True, True): "LSBI"}
-for (b, i), name in FACES.items():
-    f = "LiberationSans-" + {(False, False): "Regular", (True, False): "Bold",
-                             (False, True): "Italic", (True, True): "BoldItalic"}[(b, i)] + ".ttf"
-    pdfmetrics.registerFont(TTFont(name, LIB + f))
+FACES = {}
+for bold in (False, True):
+    for italic in (False, True):
+        style = {(False, False): "Regular", (True, False): "Bold",
+                 (False, True): "Italic", (True, True): "BoldItalic"}[(bold, italic)]
+        FACES[(bold, italic)] = "LiberationSans-" + style
+        pdfmetrics.registerFont(TTFont(FACES[(bold, italic)], LIB + FACES[(bold, italic)] + ".ttf"))
 
 
 def main(dump, out):
@@ -49,7 +55,9 @@ def main(dump, out):
         c.showPage()
     c.save()
     secs = time.time() - start
-    print("reportlab: %d pages in %.2f s = %.0f pages/s" % (len(pages), secs, len(pages) / secs))
+    peak = resource.getrusage(resource.RUSAGE_SELF).ru_maxrss / 1024.0
+    print("reportlab: %d pages drawn in %.2f s = %.0f pages/s, peak %.1f MB"
+          % (len(pages), secs, len(pages) / secs, peak))
 
 
 if __name__ == "__main__":
