@@ -1,49 +1,22 @@
-// The mailer against a real SMTP server (aiosmtpd, started by tools/test.sh: TDX_SMTP_PORT and
-// TDX_SMTP_MAILDIR). Messages are read back from the server's Maildir.
+// The mailer against a real SMTP server (aiosmtpd: the one tools/test.sh starts, or one of the
+// test's own). Messages are read back from the server's Maildir.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <thread>
 
 #include "platform/mail/smtp_mailer.h"
+#include "tests/support/smtp_server.h"
 
 namespace tdx::platform {
 namespace {
 
-namespace fs = std::filesystem;
 
-std::string read_file(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::stringstream ss;
-  ss << in.rdbuf();
-  return ss.str();
-}
-
-// The one message in the Maildir whose text contains `marker`, waiting briefly for delivery.
-std::string delivered_with(const std::string& marker) {
-  const char* dir = std::getenv("TDX_SMTP_MAILDIR");
-  for (int i = 0; i < 50; ++i) {
-    for (const char* sub : {"new", "cur"}) {
-      fs::path d = fs::path(dir) / sub;
-      if (!fs::exists(d)) continue;
-      for (const auto& e : fs::directory_iterator(d)) {
-        std::string text = read_file(e.path());
-        if (text.find(marker) != std::string::npos) return text;
-      }
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return "";
-}
-
-SmtpConfig local_server() {
+SmtpConfig server_at(int port) {
   SmtpConfig c;
   c.server = "127.0.0.1";
-  c.port = std::atoi(std::getenv("TDX_SMTP_PORT"));
+  c.port = port;
   c.from_address = "reports@broker.example";
   c.from_name = "Tendix Reports";
   c.timeout_seconds = 10;
@@ -52,11 +25,14 @@ SmtpConfig local_server() {
 
 class MailTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    if (std::getenv("TDX_SMTP_PORT") == nullptr || std::getenv("TDX_SMTP_MAILDIR") == nullptr) {
-      GTEST_SKIP() << "no SMTP server: run through tools/test.sh";
-    }
+  SmtpConfig local_server() const { return server_at(smtp_.port()); }
+  // The text of the stored message that contains `marker`, or "".
+  std::string delivered_with(const std::string& marker) const {
+    std::string path = smtp_.message_with(marker);
+    return path.empty() ? std::string() : tdx::testing::SmtpServer::read_file(path);
   }
+
+  tdx::testing::SmtpServer smtp_;
 };
 
 TEST_F(MailTest, DeliversThePdfAttachment) {
